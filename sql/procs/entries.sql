@@ -1,0 +1,273 @@
+/*
+ * Journal entries: the entry list, its lines, the entries whose lines do not add up, the next
+ * entry number and renumbering. Re-runnable: every object is `create or alter`.
+ *
+ * These procedures run over whole fiscal years of 100 000 entries and more, so they read
+ * `asientos` and `pases` by natural scan plus sort where they need every row, and keep index
+ * walks for the single-entry lookups (deps.md section 9: a walk over a big index with a small
+ * page cache costs several times a scan).
+ */
+set term ^ ;
+
+/*
+ * The number the next entry of year EJ gets: one above the highest number of the year, 1 for
+ * an empty year. Callers that insert hold the year's row locked (select ... with lock on
+ * ejerc) so two operators never get the same number; the descending index on (idej, num)
+ * makes this one index probe however large the year is.
+ */
+create or alter procedure PSIGUIENTEASIENTO (ej integer)
+returns (numasi integer)
+as
+begin
+  numasi = null;
+  select first 1 num from asientos
+    where idej = :ej
+    order by idej desc, num desc
+    into :numasi;
+  numasi = coalesce(numasi, 0) + 1;
+  suspend;
+end^
+
+/*
+ * The entries of year EJ in number order.
+ *   TIPO: 0 all, 1 purchase vouchers (clase 1, 3, 4), 2 sales vouchers (2, 5, 6), 3 generic
+ *         entries (clase 0, with the opening and closing entries);
+ *   NADA: unused, always 0;
+ *   MES:  0 all months, 1..12 only entries dated in that month;
+ *   IMPO: amount with two decimals and "."; when not zero only entries whose total equals it.
+ * IMPORT is the stored debit total of the fingerprint. MARC is the user's mark 0..3, replaced
+ * by a warning state: 4 the entry has fewer than two lines, 5 its date lies outside the year,
+ * 6 it carries no amount.
+ */
+create or alter procedure pselasientos (ej integer, tipo integer, nada integer, mes integer,
+                                        impo varchar(24))
+returns (id integer, num integer, descrip varchar(60), fecha date, npas integer, idej integer,
+         import numeric(18,2), clase varchar(10), clas integer, nfact varchar(20),
+         idtip integer, idx integer, marc integer, coleg integer, nrec integer)
+as
+declare variable importe numeric(18,2);
+declare variable f1 date;
+declare variable f2 date;
+declare variable idrefun integer;
+declare variable idcierre integer;
+declare variable tipocomp varchar(5);
+declare variable nrocomp varchar(12);
+begin
+  importe = cast(coalesce(nullif(trim(impo), ''), '0') as numeric(18,2));
+  select fech1, fech2, idrefun, idcierre from ejerc where id = :ej
+    into :f1, :f2, :idrefun, :idcierre;
+  for select a.id, a.num, a.descrip, a.fecha, a.npas, a.idej, a.importe, a.clase, a.idtip,
+             a.idaux, a.marca, a.colegio, a.nrec
+        from asientos a
+        where a.idej = :ej
+          and (:tipo = 0
+               or (:tipo = 1 and a.clase in (1, 3, 4))
+               or (:tipo = 2 and a.clase in (2, 5, 6))
+               or (:tipo = 3 and a.clase = 0))
+          and (:mes = 0 or extract(month from a.fecha) = :mes)
+          and (:importe = 0 or a.importe = :importe)
+        order by a.num + 0, a.id + 0
+        into :id, :num, :descrip, :fecha, :npas, :idej, :import, :clas, :idtip, :idx, :marc,
+             :coleg, :nrec
+  do
+  begin
+    clas = coalesce(clas, 0);
+    idx = coalesce(idx, 0);
+    npas = coalesce(npas, 0);
+    import = coalesce(import, 0);
+    coleg = coalesce(coleg, 0);
+    if (id = idrefun) then clase = 'Refundic.';
+    else if (id = idcierre) then clase = 'Cierre';
+    else if (idx < 0) then clase = 'Apertura';
+    else if (clas = 1) then clase = 'Fact.Comp.';
+    else if (clas = 2) then clase = 'Fact.Vta.';
+    else if (clas = 3) then clase = 'NC Compra';
+    else if (clas = 4) then clase = 'ND Compra';
+    else if (clas = 5) then clase = 'NC Venta';
+    else if (clas = 6) then clase = 'ND Venta';
+    else if (idtip > 0) then clase = 'As.Tipo';
+    /* Written as bytes: the update scripts run without a connection character set. */
+    else clase = 'Gen' || cast(x'C3A9' as varchar(1) character set utf8) || 'rico';
+
+    nfact = '';
+    if (clas between 1 and 6 and idx > 0 and coleg = 0) then
+    begin
+      tipocomp = '';
+      nrocomp = '';
+      select tipo, nro from auxasi where id = :idx into :tipocomp, :nrocomp;
+      nrocomp = coalesce(nrocomp, '');
+      if (char_length(nrocomp) = 12) then
+        nfact = trim(coalesce(tipocomp, '') || ' ' || substring(nrocomp from 1 for 4) || '-'
+                     || substring(nrocomp from 5 for 8));
+      else
+        nfact = trim(coalesce(tipocomp, '') || ' ' || nrocomp);
+    end
+
+    marc = coalesce(marc, 0);
+    if (npas < 2) then marc = 4;
+    else if (fecha < f1 or fecha > f2) then marc = 5;
+    else if (import = 0) then marc = 6;
+    suspend;
+  end
+end^
+
+/*
+ * The entries of year EJ whose lines do not match them: lines that do not balance, fewer than
+ * two lines, or a fingerprint (npas, checksum, importe) that differs from the lines. Same
+ * columns as pselasientos. NADA is unused (always 1).
+ */
+create or alter procedure pselasimal (ej integer, nada integer)
+returns (id integer, num integer, descrip varchar(60), fecha date, npas integer, idej integer,
+         import numeric(18,2), clase varchar(10), clas integer, nfact varchar(20),
+         idtip integer, idx integer, marc integer, coleg integer, nrec integer)
+as
+declare variable n integer;
+declare variable s bigint;
+declare variable deb numeric(18,2);
+declare variable hab numeric(18,2);
+declare variable chk integer;
+begin
+  for select a.id, a.num, a.descrip, a.fecha, a.npas, a.idej, a.importe, a.clase, a.idtip,
+             a.idaux, a.marca, a.colegio, a.nrec, a.checksum,
+             coalesce(p.n, 0), coalesce(p.s, 0), coalesce(p.deb, 0), coalesce(p.hab, 0)
+        from asientos a
+        left join (select idasi, count(*) as n, sum(id) as s,
+                          sum(iif(dh = 'D', importe, 0)) as deb,
+                          sum(iif(dh = 'D', 0, importe)) as hab
+                     from pases
+                     where idej = :ej
+                     group by idasi) p on p.idasi = a.id
+        where a.idej = :ej
+        order by a.num + 0, a.id + 0
+        into :id, :num, :descrip, :fecha, :npas, :idej, :import, :clas, :idtip, :idx, :marc,
+             :coleg, :nrec, :chk, :n, :s, :deb, :hab
+  do
+  begin
+    if (n < 2 or deb <> hab or coalesce(npas, 0) <> n or coalesce(chk, 0) <> s
+        or coalesce(import, 0) <> deb) then
+    begin
+      clas = coalesce(clas, 0);
+      idx = coalesce(idx, 0);
+      coleg = coalesce(coleg, 0);
+      clase = iif(deb <> hab, 'Desbalanc.', 'Huella');
+      nfact = '';
+      marc = iif(n < 2, 4, iif(deb <> hab, 6, 5));
+      suspend;
+    end
+  end
+end^
+
+/*
+ * The lines of entry ASI in line order: DEBE or HABER by side, the account's name in CUENT
+ * and its display code (1.1.4.3) in COD2.
+ */
+create or alter procedure pselpases (asi integer)
+returns (id integer, idasi integer, cod varchar(20), cuent varchar(60), detalle varchar(30),
+         debe numeric(18,2), haber numeric(18,2), fecha date, cod2 varchar(30))
+as
+  declare function displaycode (c varchar(20)) returns varchar(30)
+  as
+  declare variable r varchar(30) = '';
+  declare variable i integer = 1;
+  begin
+    c = trim(c);
+    if (mod(char_length(c), 4) <> 0) then return '';
+    while (i < char_length(c)) do
+    begin
+      if (i > 1) then r = r || '.';
+      r = r || cast(cast(substring(c from i for 4) as integer) as varchar(5));
+      i = i + 4;
+    end
+    return r;
+  when any do
+    return '';
+  end
+declare variable dh char(1);
+declare variable importe numeric(18,2);
+begin
+  for select p.id, p.idasi, p.cod, c.cuenta, p.detalle, p.dh, p.importe, p.fecha
+        from pases p
+        left join cuentas c on c.cod = p.cod
+        where p.idasi = :asi
+        order by p.nro, p.id
+        into :id, :idasi, :cod, :cuent, :detalle, :dh, :importe, :fecha
+  do
+  begin
+    cuent = coalesce(cuent, '');
+    debe = iif(dh = 'D', importe, 0);
+    haber = iif(dh = 'D', 0, importe);
+    cod2 = displaycode(cod);
+    suspend;
+  end
+end^
+
+/*
+ * Gives the entries of year EJ the numbers DESDE, DESDE + 1, ... in order of date, then
+ * description, then key, and returns in RESULT how many entries the year has. With RECALC = 1
+ * it also rewrites each entry's fingerprint from its lines (npas = count, checksum = sum of the
+ * line keys, importe = sum of the debit amounts).
+ *
+ * Only entries whose number or fingerprint actually changes are written: the browser runs this
+ * every time it opens, and on an already numbered year it must cost one read of the year, not
+ * a rewrite (which would also collide with every other operator's work). The year's row is
+ * locked first, so renumbering and the saves that take new numbers never interleave.
+ */
+create or alter procedure pReenum (ej integer, desde integer, recalc integer)
+returns (result integer)
+as
+declare variable lockid integer;
+declare variable id integer;
+declare variable num integer;
+declare variable npas integer;
+declare variable chk integer;
+declare variable importe numeric(18,2);
+declare variable n integer;
+declare variable s bigint;
+declare variable deb numeric(18,2);
+declare variable nuevo integer;
+begin
+  result = 0;
+  select id from ejerc where id = :ej with lock into :lockid;
+  nuevo = coalesce(desde, 1);
+  if (recalc = 1) then
+  begin
+    for select a.id, a.num, a.npas, a.checksum, a.importe,
+               coalesce(p.n, 0), coalesce(p.s, 0), coalesce(p.deb, 0)
+          from asientos a
+          left join (select idasi, count(*) as n, sum(id) as s,
+                            sum(iif(dh = 'D', importe, 0)) as deb
+                       from pases
+                       where idej = :ej
+                       group by idasi) p on p.idasi = a.id
+          where a.idej = :ej
+          order by a.fecha, a.descrip, a.id
+          into :id, :num, :npas, :chk, :importe, :n, :s, :deb
+    do
+    begin
+      if (num is distinct from nuevo or npas is distinct from n
+          or chk is distinct from s or importe is distinct from deb) then
+        update asientos set num = :nuevo, npas = :n, checksum = :s, importe = :deb
+          where id = :id;
+      nuevo = nuevo + 1;
+      result = result + 1;
+    end
+  end
+  else
+  begin
+    for select a.id, a.num from asientos a
+          where a.idej = :ej
+          order by a.fecha, a.descrip, a.id
+          into :id, :num
+    do
+    begin
+      if (num is distinct from nuevo) then
+        update asientos set num = :nuevo where id = :id;
+      nuevo = nuevo + 1;
+      result = result + 1;
+    end
+  end
+  suspend;
+end^
+
+set term ; ^
+commit;
