@@ -37,11 +37,15 @@ void makeFirstReleaseCompany(const fs::path& file) {
         tr.execute("insert into ejerc (descrip, fech1, fech2) values ('Ejercicio 2009', '2009-01-01', '2009-12-31')");
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('0001', 'ACTIVO', 0)");
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('00010001', 'Caja', 1)");
+        tr.execute("insert into cuentas (cod, cuenta, imp) values ('0003', 'PATRIMONIO NETO', 0)");
+        tr.execute("insert into cuentas (cod, cuenta, imp) values ('00030001', 'Resultado', 1)");
+        tr.execute("insert into cuentas (cod, cuenta, imp) values ('0004', 'RESULTADOS', 0)");
+        tr.execute("insert into cuentas (cod, cuenta, imp) values ('00040001', 'Ventas', 1)");
         const int64_t id = tr.insertReturningId(
             "insert into asientos (idej, num, fecha, descrip, npas, importe) "
             "values (1, 1, '2009-05-04', 'Apertura de caja', 2, 1234.56) returning id");
         tr.execute("insert into pases (idasi, idej, nro, cod, dh, importe) values (?, 1, 1, '00010001', 'D', 1234.56)", {id});
-        tr.execute("insert into pases (idasi, idej, nro, cod, dh, importe) values (?, 1, 2, '00010001', 'C', 1234.56)", {id});
+        tr.execute("insert into pases (idasi, idej, nro, cod, dh, importe) values (?, 1, 2, '00040001', 'C', 1234.56)", {id});
     });
 }
 
@@ -128,10 +132,16 @@ TEST(UpdateAllCompanies, BringsOldCompaniesUpAndReportsTheOneThatFails) {
     EXPECT_EQ(metadata(old), metadata((test::AppDir() / "kesh0.fdb").string()));
     db::WithTransaction(old, [](db::Transaction& tr) {
         EXPECT_EQ(tr.queryText("select nombre from empresa"), "Ñandú Viejo S.R.L.");
-        EXPECT_EQ(tr.queryInt("select count(*) from cuentas"), 2);
+        EXPECT_EQ(tr.queryInt("select count(*) from cuentas"), 6);
         EXPECT_EQ(tr.queryAmount("select sum(importe) from pases where dh = 'D'").toString(), "1234.56");
         EXPECT_EQ(tr.queryText("select descrip from asientos where num = 1"), "Apertura de caja");
         EXPECT_EQ(tr.queryInt("select count(*) from pGetNivel"), 1);
+        // The procedures came through the tool's connection without a character set: their
+        // Spanish texts must still be right.
+        const int64_t id = tr.queryInt("select idas from pAsRefun(1, '12/31/2009', '0004', '00030001')");
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(tr.queryText("select descrip from asientos where id = ?", {id}),
+                  "Refundición de Cuentas de Resultado");
     });
     // The hidden folder's company is as it was: still without procedures.
     EXPECT_EQ(db::WithTransaction((data / ".oculta" / "c.vrn").string(), [](db::Transaction& tr) {
