@@ -36,6 +36,9 @@ declare variable debe numeric(18,2) = 0;
 declare variable nro integer = 0;
 declare variable idpase integer;
 declare variable checksum integer = 0;
+/* The update tools send this text without a character set: accented letters are spelled in
+   bytes so the stored procedure is the same however it was loaded. */
+declare variable o_acute varchar(1) character set utf8 = _utf8 x'C3B3';
 begin
   idas = 0;
   result = '';
@@ -52,7 +55,7 @@ begin
     into :fech1, :fech2, :idrefun, :idcierre;
   if (coalesce(idrefun, 0) <> 0) then
   begin
-    result = 'El asiento de refundición ya fue creado.';
+    result = 'El asiento de refundici' || o_acute || 'n ya fue creado.';
     suspend;
     exit;
   end
@@ -105,7 +108,7 @@ begin
 
   select coalesce(max(num), 0) + 1 from asientos where idej = :idej into :num;
   insert into asientos (idej, num, fecha, descrip, clase, idaux, idtip)
-    values (:idej, :num, :fecha, 'Refundición de Cuentas de Resultado', 0, 0, 0)
+    values (:idej, :num, :fecha, 'Refundici' || :o_acute || 'n de Cuentas de Resultado', 0, 0, 0)
     returning id into :idas;
 
   for select p.cod, sum(iif(p.dh = 'D', p.importe, -p.importe))
