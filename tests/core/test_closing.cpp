@@ -31,11 +31,23 @@ void addEntry(db::Transaction& tr, int year, int num, const char* date, const st
                    {id, year, ++nro, l.cod, l.dh, *Amount::parse(l.importe), Date::parseIso(date).value()});
 }
 
-// Demo company (year 1 = 2026) with a small chart and five entries:
+// A new company with one year (id 1, 2026), its own small chart and five entries:
 //   Caja 13799.50 D, Banco 2900.01 D, Proveedores 3000 C, Capital 10000 C,
 //   Ventas 5000 C, Gastos 1200.50 D, Intereses 99.99 D (a third-level result account).
+// The empty company with the year 2026, id 1.
+std::string yearCompany(const std::string& name) {
+    const std::string dsn = test::CopyTemplate("kesh0.fdb", name);
+    db::WithTransaction(dsn, [](db::Transaction& tr) {
+        const int64_t id = tr.insertReturningId(
+            "insert into ejerc (descrip, fech1, fech2) values ('Ejercicio 2026', ?, ?) returning id",
+            {Date::fromYmd(2026, 1, 1), Date::fromYmd(2026, 12, 31)});
+        ASSERT_EQ(id, 1);
+    });
+    return dsn;
+}
+
 std::string fixtureCompany(const std::string& name) {
-    const std::string dsn = test::CopyTemplate("demo0.fdb", name);
+    const std::string dsn = yearCompany(name);
     db::WithTransaction(dsn, [](db::Transaction& tr) {
         const std::pair<const char*, int> chart[] = {
             {"0001", 0}, {"00010001", 1}, {"00010002", 1}, {"0002", 0}, {"00020001", 1},
@@ -111,7 +123,7 @@ int64_t countEntries(const std::string& dsn) {
 
 TEST(PAsRefun, RefusesWithAReasonAndWritesNothing) {
     const std::string dsn = fixtureCompany("refun-refusals");
-    const std::string empty = test::CopyTemplate("demo0.fdb", "refun-empty");
+    const std::string empty = yearCompany("refun-empty");
     db::WithTransaction(empty, [](db::Transaction& tr) {
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('0004', 'RESULTADOS', 0)");
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('00030002', 'Resultado', 1)");
