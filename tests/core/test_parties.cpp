@@ -6,9 +6,13 @@
 
 #include <string>
 
+#include "accounts/chart.h"
 #include "accounts/parties.h"
 #include "db/database.h"
 #include "support/testsupport.h"
+#include "vouchers/concepts.h"
+#include "vouchers/cuit.h"
+#include "vouchers/optypes.h"
 
 namespace kesh::accounts {
 namespace {
@@ -176,6 +180,57 @@ TEST_F(Parties, ChangeUpdatesBothRowsAndGivesARowToAnAccountWithoutOne) {
     const auto again = run([](db::Transaction& tr) { return LoadParty(tr, "1.3.2"); });
     EXPECT_GT(again->auxId, 0);
     EXPECT_EQ(again->doc, "20-12345678-6");
+}
+
+TEST_F(Parties, TotalWithoutAccountGoesToTheNewAccountAndDeletingTheAccountDeletesItsRow) {
+    Party p = NewParty(kClassCustomer);
+    p.code = "1.3.5";
+    p.name = "Cliente Cinco";
+    p.conceptAt(12).active = true;
+    ASSERT_EQ(run([&](db::Transaction& tr) { return CreateParty(tr, p); }), "");
+    const auto back = run([](db::Transaction& tr) { return LoadParty(tr, "1.3.5"); });
+    EXPECT_EQ(back->conceptAt(12).code, "000100030005");
+    EXPECT_EQ(count("select count(*) from auxctas"), 1);
+
+    EXPECT_EQ(run([](db::Transaction& tr) { return DeleteAccount(tr, "1.3.5"); }), "");
+    EXPECT_EQ(count("select count(*) from auxctas"), 0);
+    EXPECT_EQ(count("select count(*) from cuentas where cod = '000100030005'"), 0);
+}
+
+// The demo company's billing setup points only at accounts of its chart that take entries,
+// and its parties carry valid CUITs and operation types of their own side.
+TEST(DemoBilling, ConceptAccountsExistAndPartiesAreComplete) {
+    const std::string path = test::CopyTemplate("demo0.fdb", "parties_demo");
+    db::WithTransaction(path, [](db::Transaction& tr) {
+        for (auto side : {vouchers::VoucherSide::Purchases, vouchers::VoucherSide::Sales}) {
+            const vouchers::ConceptLists lists = vouchers::ReadConceptLists(tr, side);
+            const vouchers::ConceptSet set = vouchers::ParseConceptSet(lists);
+            EXPECT_TRUE(set.namesValid && set.accountsValid);
+            EXPECT_EQ(vouchers::FormatConceptSet(set), lists);
+            for (const vouchers::Concept& c : set.concepts)
+                if (!c.code.empty())
+                    EXPECT_EQ(tr.queryInt("select imp from cuentas where cod = ?", {c.code}), 1)
+                        << c.code;
+        }
+        db::Statement s = tr.prepare("select cod from cuentas where clase in (1, 2) and idaux > 0 "
+                                     "and cuenta not like '%Varios'");
+        s.open();
+        int parties = 0;
+        std::vector<std::string> codes;
+        while (s.next()) codes.push_back(s.getText(0));
+        for (const std::string& code : codes) {
+            const auto p = LoadParty(tr, code);
+            ASSERT_TRUE(p.has_value());
+            ++parties;
+            EXPECT_TRUE(vouchers::CuitIsValid(p->doc)) << p->name << " " << p->doc;
+            EXPECT_EQ(CheckParty(*p), "");
+            EXPECT_EQ(p->conceptAt(12).code, p->code);
+            const char tip = p->clase == kClassProvider ? 'C' : 'V';
+            EXPECT_EQ(tr.queryText("select tip from tipoper where id = ?", {p->idtipoper}),
+                      std::string(1, tip));
+        }
+        EXPECT_EQ(parties, 6);
+    });
 }
 
 TEST_F(Parties, GrossIncomeRateStoredForm) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "accounts/chart.h"
 #include "accounts/codes.h"
 #include "app/amount.h"
 #include "app/sqlhelpers.h"
@@ -21,30 +22,6 @@ constexpr int kCount = 12;
 std::string upperAscii(std::string s) {
     for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
     return s;
-}
-
-// The checks a new account must pass before it is inserted (same order and messages as
-// the general account editor's).
-std::string validateNewAccount(db::Transaction& tr, const std::string& internal,
-                               bool imputable) {
-    if (tr.queryInt("select count(id) from cuentas where cod = ?", {internal}) > 0)
-        return "La Cuenta ya existe.";
-    const std::string parent = ParentCode(internal);
-    const std::string parentInternal = ToInternalCode(parent);
-    if (!parent.empty()) {
-        if (tr.queryInt("select count(id) from cuentas where cod = ?", {parentInternal}) == 0)
-            return "Cuenta madre " + parent + " no existe.";
-        if (tr.queryInt("select imp from cuentas where cod = ?", {parentInternal}) == 1)
-            return "La cuenta madre " + parent + " no debe ser imputable.";
-    }
-    const std::string pattern = parentInternal + "____";
-    if (imputable && tr.queryInt("select count(id) from cuentas where imp = 0 and cod like ?",
-                                 {pattern}) > 0)
-        return "No se puede crear una cuenta imputable para la cuenta madre " + parent;
-    if (!imputable && tr.queryInt("select count(id) from cuentas where imp = 1 and cod like ?",
-                                  {pattern}) > 0)
-        return "No se puede crear una cuenta de grupo para la cuenta madre " + parent;
-    return {};
 }
 
 // The auxctas values in the column order of the insert and the update; the update adds
@@ -202,10 +179,14 @@ std::string CreateParty(db::Transaction& tr, Party& p) {
         return "Clase de cuenta inválida.";
     cutToColumns(p);
     if (std::string problem = CheckParty(p); !problem.empty()) return problem;
-    if (std::string problem = validateNewAccount(tr, internal, p.imputable); !problem.empty())
-        return problem;
+    if (std::string verdict = ValidateNewAccount(tr, internal, p.imputable);
+        verdict != kValidationOk)
+        return verdict;
 
     p.code = internal;
+    // The Total of a party's vouchers belongs on the party's own account; the account does
+    // not exist before this save, so it cannot have been picked for a new party.
+    if (p.conceptAt(12).active && p.conceptAt(12).code.empty()) p.conceptAt(12).code = internal;
     p.auxId = insertAux(tr, p);
     tr.execute(
         "insert into cuentas (cod, cuenta, token, ajus, imp, idaux, clase) "

@@ -93,7 +93,8 @@ std::string CheckParty(const Party& party);
 
 // Creates the account and its auxctas row in one go, after the new-account validation of
 // the chart ("La Cuenta ya existe.", missing or imputable parent, mixed kinds). Fills
-// party.auxId. Returns the refusal message or an empty text.
+// party.auxId. A ticked Total without an account of its own gets the new account itself.
+// Returns the refusal message or an empty text.
 std::string CreateParty(db::Transaction& tr, Party& party);
 // Saves name, abbreviation, adjustment index, class, kind and the auxctas data of an
 // existing account. An account that has no auxctas row yet gets one, so nothing typed is
