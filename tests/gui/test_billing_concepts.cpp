@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include "app/context.h"
 #include "app/sqlhelpers.h"
 #include "db/database.h"
 #include "gui/vouchers/accountchooser.h"
@@ -59,7 +60,9 @@ private slots:
 
     void showsTheTemplateRowsInScreenOrder() {
         const std::string path = company("gui_concepts_show");
-        TConceptosFrm frm(nullptr, path, VoucherSide::Purchases);
+        kesh::AppContext ctx;
+        ctx.companyPath = path;
+        TConceptosFrm frm(nullptr, ctx, VoucherSide::Purchases);
         QCOMPARE(frm.windowTitle(), QStringLiteral("Conceptos de Facturación Compras"));
         QCOMPARE(frm.Grid->rowCount(), 12);
         QCOMPARE(frm.Grid->item(0, 0)->text(), QStringLiteral("Total"));
@@ -77,10 +80,12 @@ private slots:
     void editsAreSavedAsTheStoredLists() {
         const std::string path = company("gui_concepts_save");
         kesh::gui::SetAccountChooser(
-            [](QWidget*, const std::string&, const std::string&) -> std::optional<std::string> {
+            [](QWidget*, kesh::AppContext&, const std::string&) -> std::optional<std::string> {
                 return std::string("00010001000100010012");
             });
-        TConceptosFrm frm(nullptr, path, VoucherSide::Sales);
+        kesh::AppContext ctx;
+        ctx.companyPath = path;
+        TConceptosFrm frm(nullptr, ctx, VoucherSide::Sales);
         frm.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frm));
         typeInto(frm, 5, TConceptosFrm::ColAlicuota, QStringLiteral("10,5"));  // concept 4
@@ -115,7 +120,9 @@ private slots:
     void cancelWritesNothing() {
         const std::string path = company("gui_concepts_cancel");
         const ConceptLists before = ReadConceptLists(path, VoucherSide::Purchases);
-        TConceptosFrm frm(nullptr, path, VoucherSide::Purchases);
+        kesh::AppContext ctx;
+        ctx.companyPath = path;
+        TConceptosFrm frm(nullptr, ctx, VoucherSide::Purchases);
         frm.Grid->cellClicked(3, TConceptosFrm::ColCrDe);
         frm.BtnCancel->click();
         QVERIFY(ReadConceptLists(path, VoucherSide::Purchases) == before);
@@ -126,7 +133,9 @@ private slots:
         kesh::db::WithTransaction(path, [](kesh::db::Transaction& tr) {
             tr.execute("update empresa set CAlicuotas = '2100', CCodigos = ''");
         });
-        TConceptosFrm frm(nullptr, path, VoucherSide::Purchases);
+        kesh::AppContext ctx;
+        ctx.companyPath = path;
+        TConceptosFrm frm(nullptr, ctx, VoucherSide::Purchases);
         QCOMPARE(frm.Grid->item(0, 0)->text(), QString());
         QCOMPARE(frm.Grid->item(3, 0)->text(), QString());
         frm.BtnOk->click();

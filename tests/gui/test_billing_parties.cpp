@@ -13,9 +13,11 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "accounts/browse.h"
 #include "accounts/parties.h"
 #include "app/context.h"
 #include "db/database.h"
+#include "gui/accounts/brctasfrm.h"
 #include "gui/vouchers/accountchooser.h"
 #include "gui/vouchers/edcliprovfrm.h"
 #include "gui/vouchers/tipoperfrm.h"
@@ -48,7 +50,7 @@ private slots:
 
     void newProviderWithTaxDataAndConceptAccounts() {
         kesh::gui::SetAccountChooser(
-            [](QWidget*, const std::string&, const std::string& start) -> std::optional<std::string> {
+            [](QWidget*, kesh::AppContext&, const std::string& start) -> std::optional<std::string> {
                 if (start == "0001000100060001") return std::string("0004000200020001");
                 return std::nullopt;
             });
@@ -141,6 +143,42 @@ private slots:
         QCOMPARE(dlg::last(), QStringLiteral("La Cuenta ya existe."));
         QVERIFY(frm.result() != int(QDialog::Accepted));
         QCOMPARE(load("1.1.8.2")->name, std::string("Supermercados El Trébol S.A."));
+    }
+
+    // From the accounts browser: "Proveedor" opens this editor on the proposed code, and the
+    // browser's delete removes the account together with its auxctas row.
+    void theAccountsBrowserAddsAndDeletesAProvider() {
+        kesh::gui::RegisterBillingScreens();
+        const auto countAux = [this] {
+            return kesh::db::WithTransaction(ctx.companyPath, [](kesh::db::Transaction& tr) {
+                return tr.queryInt("select count(*) from auxctas");
+            });
+        };
+        const auto before = countAux();
+        kesh::db::WithTransaction(ctx.companyPath, [&](kesh::db::Transaction& tr) {
+            ctx.currentEj.id = int(tr.queryInt("select max(id) from ejerc"));
+        });
+        TBrCtasFrm browser(ctx, TBrCtasFrm::Mode::Browse);
+        browser.SetClassFilter(kesh::AccountClassFilter::Providers);
+        QString proposed;
+        QTimer::singleShot(0, [&] {
+            auto* ed = qobject_cast<TEdCliProvFrm*>(QApplication::activeModalWidget());
+            QVERIFY(ed);
+            proposed = ed->EdCodigo->text();
+            ed->EdCuenta->setText(QStringLiteral("Imprenta Rivadavia"));
+            ed->ChConcepto[11]->setChecked(true);
+            ed->BtnOk->click();
+        });
+        browser.BtProveedorClick();
+        QCOMPARE(proposed, QStringLiteral("2.1.8.5"));
+        QCOMPARE(countAux(), before + 1);
+        QVERIFY(browser.PositionOn(QStringLiteral("2.1.8.5")));
+        QCOMPARE(load("2.1.8.5")->conceptAt(12).code, std::string("0002000100080005"));
+
+        dlg::pushAnswer(true);
+        browser.BtBorrarClick();
+        QVERIFY(!load("2.1.8.5").has_value());
+        QCOMPARE(countAux(), before);
     }
 
     void changingACustomerKeepsWhatWasNotTouched() {

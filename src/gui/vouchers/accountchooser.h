@@ -8,18 +8,26 @@
 
 class QWidget;
 
+namespace kesh {
+struct AppContext;
+}
+
 namespace kesh::gui {
 
 // Internal code of the chosen imputable account, or nothing when the user cancelled.
 // `startCode` (internal) is the account preselected.
 using AccountChooser =
-    std::function<std::optional<std::string>(QWidget* parent, const std::string& dsn,
+    std::function<std::optional<std::string>(QWidget* parent, kesh::AppContext& ctx,
                                              const std::string& startCode)>;
 
-std::optional<std::string> ChooseImputableAccount(QWidget* parent, const std::string& dsn,
+std::optional<std::string> ChooseImputableAccount(QWidget* parent, kesh::AppContext& ctx,
                                                   const std::string& startCode);
 // Replaces the chooser (tests); an empty function restores the accounts browser.
 void SetAccountChooser(AccountChooser chooser);
+
+// Hooks the billing screens into the accounts browser (its customer/provider editor).
+// Called once when the main window starts.
+void RegisterBillingScreens();
 
 // "1.1.4.3    Caja": the display code padded to 10 (longer codes unpadded), a blank and
 // the account's name; empty for no code.

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/context.h"
 #include "db/database.h"
 #include "gui/vouchers/accountchooser.h"
 #include "gui/widgets/dialogs.h"
@@ -74,8 +75,8 @@ int TConceptosFrm::ConceptOfRow(int row) {
     return row - 1;
 }
 
-TConceptosFrm::TConceptosFrm(QWidget* parent, std::string dsn, VoucherSide side)
-    : QDialog(parent), dsn_(std::move(dsn)), side_(side) {
+TConceptosFrm::TConceptosFrm(QWidget* parent, kesh::AppContext& ctx, VoucherSide side)
+    : QDialog(parent), ctx_(ctx), dsn_(ctx.companyPath), side_(side) {
     setWindowTitle(side == VoucherSide::Purchases
                        ? QStringLiteral("Conceptos de Facturación Compras")
                        : QStringLiteral("Conceptos de Facturación Ventas"));
@@ -205,7 +206,7 @@ void TConceptosFrm::SetRowAccount(int row, const std::string& code, const std::s
 void TConceptosFrm::ChooseAccount(int row) {
     const std::string current =
         Grid->item(row, ColCuenta)->data(kCodeRole).toString().toStdString();
-    const auto chosen = kesh::gui::ChooseImputableAccount(this, dsn_, current);
+    const auto chosen = kesh::gui::ChooseImputableAccount(this, ctx_, current);
     if (!chosen) return;
     std::string name;
     try {

@@ -14,10 +14,14 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
+namespace kesh {
+struct AppContext;
+}
+
 class TConceptosFrm : public QDialog {
     Q_OBJECT
 public:
-    TConceptosFrm(QWidget* parent, std::string dsn, kesh::vouchers::VoucherSide side);
+    TConceptosFrm(QWidget* parent, kesh::AppContext& ctx, kesh::vouchers::VoucherSide side);
 
     enum Column { ColConcepto, ColAlicuota, ColCalculo, ColCrDe, ColCuenta };
     // Concept number shown in a grid row.
@@ -41,6 +45,7 @@ private:
     void BtnOkClick();
     bool RowHasName(int row) const;
 
+    kesh::AppContext& ctx_;
     std::string dsn_;
     kesh::vouchers::VoucherSide side_;
 };

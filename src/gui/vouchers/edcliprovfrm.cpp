@@ -339,7 +339,7 @@ void TEdCliProvFrm::SetConceptAccount(int number, const std::string& code) {
 void TEdCliProvFrm::ConceptAccountClick(int number) {
     std::string start = party_.conceptAt(number).code;
     if (start.empty()) start = company_.at(number).code;
-    const auto chosen = gui::ChooseImputableAccount(this, ctx_.companyPath, start);
+    const auto chosen = gui::ChooseImputableAccount(this, ctx_, start);
     if (chosen) SetConceptAccount(number, *chosen);
 }
 
