@@ -7,66 +7,14 @@
 #include "db/database.h"
 #include "entries/closing.h"
 #include "support/testsupport.h"
+#include "support/yearendfixture.h"
 
 using namespace kesh;
 using namespace kesh::entries;
 
 namespace {
 
-struct Line {
-    std::string cod;
-    std::string dh;
-    std::string importe;
-    bool operator==(const Line&) const = default;
-};
-std::ostream& operator<<(std::ostream& o, const Line& l) { return o << l.cod << " " << l.dh << " " << l.importe; }
-
-void addEntry(db::Transaction& tr, int year, int num, const char* date, const std::vector<Line>& lines) {
-    const int64_t id = tr.insertReturningId(
-        "insert into asientos (idej, num, fecha, descrip) values (?, ?, ?, 'Movimiento') returning id",
-        {year, num, Date::parseIso(date).value()});
-    int nro = 0;
-    for (const auto& l : lines)
-        tr.execute("insert into pases (idasi, idej, nro, cod, dh, importe, fecha) values (?, ?, ?, ?, ?, ?, ?)",
-                   {id, year, ++nro, l.cod, l.dh, *Amount::parse(l.importe), Date::parseIso(date).value()});
-}
-
-// A new company with one year (id 1, 2026), its own small chart and five entries:
-//   Caja 13799.50 D, Banco 2900.01 D, Proveedores 3000 C, Capital 10000 C,
-//   Ventas 5000 C, Gastos 1200.50 D, Intereses 99.99 D (a third-level result account).
-// The empty company with the year 2026, id 1.
-std::string yearCompany(const std::string& name) {
-    const std::string dsn = test::CopyTemplate("kesh0.fdb", name);
-    db::WithTransaction(dsn, [](db::Transaction& tr) {
-        const int64_t id = tr.insertReturningId(
-            "insert into ejerc (descrip, fech1, fech2) values ('Ejercicio 2026', ?, ?) returning id",
-            {Date::fromYmd(2026, 1, 1), Date::fromYmd(2026, 12, 31)});
-        ASSERT_EQ(id, 1);
-    });
-    return dsn;
-}
-
-std::string fixtureCompany(const std::string& name) {
-    const std::string dsn = yearCompany(name);
-    db::WithTransaction(dsn, [](db::Transaction& tr) {
-        const std::pair<const char*, int> chart[] = {
-            {"0001", 0}, {"00010001", 1}, {"00010002", 1}, {"0002", 0}, {"00020001", 1},
-            {"0003", 0}, {"00030001", 1}, {"00030002", 1}, {"0004", 0}, {"00040001", 1},
-            {"00040002", 1}, {"00040003", 0}, {"000400030001", 1}};
-        const char* names[] = {"ACTIVO", "Caja", "Banco", "PASIVO", "Proveedores", "PATRIMONIO NETO",
-                               "Capital", "Resultado del ejercicio", "RESULTADOS", "Ventas", "Gastos",
-                               "Otros resultados", "Intereses"};
-        int i = 0;
-        for (const auto& [cod, imp] : chart)
-            tr.execute("insert into cuentas (cod, cuenta, imp) values (?, ?, ?)", {cod, names[i++], imp});
-        addEntry(tr, 1, 1, "2026-01-02", {{"00010001", "D", "10000.00"}, {"00030001", "C", "10000.00"}});
-        addEntry(tr, 1, 2, "2026-03-10", {{"00010001", "D", "5000.00"}, {"00040001", "C", "5000.00"}});
-        addEntry(tr, 1, 3, "2026-04-15", {{"00040002", "D", "1200.50"}, {"00010001", "C", "1200.50"}});
-        addEntry(tr, 1, 4, "2026-06-30", {{"00010002", "D", "3000.00"}, {"00020001", "C", "3000.00"}});
-        addEntry(tr, 1, 5, "2026-11-30", {{"000400030001", "D", "99.99"}, {"00010002", "C", "99.99"}});
-    });
-    return dsn;
-}
+using test::Line;
 
 std::vector<Line> linesOf(const std::string& dsn, int64_t idasi) {
     return db::WithTransaction(dsn, [&](db::Transaction& tr) {
@@ -122,8 +70,8 @@ int64_t countEntries(const std::string& dsn) {
 } // namespace
 
 TEST(PAsRefun, RefusesWithAReasonAndWritesNothing) {
-    const std::string dsn = fixtureCompany("refun-refusals");
-    const std::string empty = yearCompany("refun-empty");
+    const std::string dsn = test::ClosingFixtureCompany("refun-refusals");
+    const std::string empty = test::YearCompany("refun-empty");
     db::WithTransaction(empty, [](db::Transaction& tr) {
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('0004', 'RESULTADOS', 0)");
         tr.execute("insert into cuentas (cod, cuenta, imp) values ('00030002', 'Resultado', 1)");
@@ -158,7 +106,7 @@ TEST(PAsRefun, RefusesWithAReasonAndWritesNothing) {
 }
 
 TEST(PAsRefun, CarriesTheResultAccountsToTheResultAccount) {
-    const std::string dsn = fixtureCompany("refun-ok");
+    const std::string dsn = test::ClosingFixtureCompany("refun-ok");
     const Proc p = callRefun(dsn, 1, "12/31/2026", "0004", "00030002");
     ASSERT_EQ(p.result, "");
     ASSERT_GT(p.idas, 0);
@@ -185,7 +133,7 @@ TEST(PAsRefun, CarriesTheResultAccountsToTheResultAccount) {
 }
 
 TEST(PAscierre, ClosesEveryAccountAndRefusesAnUnbalancedYear) {
-    const std::string dsn = fixtureCompany("cierre");
+    const std::string dsn = test::ClosingFixtureCompany("cierre");
     ASSERT_EQ(callRefun(dsn, 1, "12/31/2026", "0004", "00030002").result, "");
     const Proc p = callCierre(dsn, 1, "12/31/2026");
     ASSERT_EQ(p.result, "");
@@ -197,9 +145,9 @@ TEST(PAscierre, ClosesEveryAccountAndRefusesAnUnbalancedYear) {
     EXPECT_TRUE(balances(dsn, 1).empty());
 
     // A year whose lines do not balance gets no closing entry.
-    const std::string bad = fixtureCompany("cierre-bad");
+    const std::string bad = test::ClosingFixtureCompany("cierre-bad");
     db::WithTransaction(bad, [](db::Transaction& tr) {
-        addEntry(tr, 1, 6, "2026-12-01", {{"00010001", "D", "0.01"}});
+        test::AddEntry(tr, 1, 6, "2026-12-01", {{"00010001", "D", "0.01"}});
     });
     const int64_t before = countEntries(bad);
     const Proc q = callCierre(bad, 1, "12/31/2026");
@@ -212,7 +160,7 @@ TEST(PAscierre, ClosesEveryAccountAndRefusesAnUnbalancedYear) {
 // The dialog's "Aceptar": both entries in one go from codes typed as display codes, the year
 // recorded as closed, a second generation refused, then both deleted.
 TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
-    const std::string dsn = fixtureCompany("run");
+    const std::string dsn = test::ClosingFixtureCompany("run");
     ClosingRequest rq;
     rq.generateRefun = true;
     rq.refunDate = Date::fromYmd(2026, 12, 31);
@@ -255,7 +203,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
 // With no accounts chosen the refundición is refused; the closing entry asked in the same
 // "Aceptar" is still made.
 TEST(RunClosing, ARefusalDoesNotStopTheOtherStep) {
-    const std::string dsn = fixtureCompany("run-partial");
+    const std::string dsn = test::ClosingFixtureCompany("run-partial");
     ClosingRequest rq;
     rq.generateRefun = true;
     rq.refunDate = Date::fromYmd(2026, 12, 31);
@@ -271,7 +219,7 @@ TEST(RunClosing, ARefusalDoesNotStopTheOtherStep) {
 }
 
 TEST(AccountLabel, DisplayCodePaddedThenName) {
-    const std::string dsn = fixtureCompany("labels");
+    const std::string dsn = test::ClosingFixtureCompany("labels");
     EXPECT_EQ(AccountLabel(dsn, "00040001"), "4.1        Ventas");
     EXPECT_EQ(AccountLabel(dsn, "4.3.1"), "4.3.1      Intereses");
     EXPECT_EQ(AccountLabel(dsn, "9.9"), "9.9        ");
