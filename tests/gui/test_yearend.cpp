@@ -105,8 +105,7 @@ private slots:
             std::vector<int> asked;
             f.pickAccount = [&](int imp) {
                 asked.push_back(imp);
-                return imp == 0 ? entries::AccountChoice{"0004", "RESULTADOS"}
-                                : entries::AccountChoice{"00030002", "Resultado del ejercicio"};
+                return std::string(imp == 0 ? "0004" : "00030002");
             };
             f.ChRefun->setChecked(true);
             f.LCodGP->click();

@@ -140,18 +140,9 @@ std::string AccountLabel(const std::string& dsn, const std::string& code) {
     return shown + " " + name;
 }
 
-std::vector<AccountChoice> FindAccounts(const std::string& dsn, const std::string& text, int imp,
-                                        int limit) {
+bool IsImputableAccount(const std::string& dsn, const std::string& code) {
     return db::WithTransaction(dsn, [&](db::Transaction& tr) {
-        std::vector<AccountChoice> out;
-        const std::string pattern = "%" + text + "%";
-        const std::string internal = IsDisplayForm(text) ? ToInternalCode(text) : text;
-        db::Statement s = tr.prepare(
-            "select first (?) cod, cuenta from cuentas where imp = ? and "
-            "(upper(cuenta) like upper(?) or cod starting with ?) order by cod");
-        s.open({limit, imp, pattern, internal});
-        while (s.next()) out.push_back({s.getText("COD"), s.getText("CUENTA")});
-        return out;
+        return tr.queryInt("select imp from cuentas where cod = ?", {internalCode(code)}) == 1;
     });
 }
 

@@ -48,13 +48,7 @@ FiscalYear ReadFiscalYear(const std::string& dsn, int yearId);
 // empty code.
 std::string AccountLabel(const std::string& dsn, const std::string& code);
 
-struct AccountChoice {
-    std::string cod;   // internal code
-    std::string name;
-};
-// Accounts whose code starts with `text` (display or internal form) or whose name contains it
-// (case ignored), with cuentas.imp = `imp` (0 group, 1 imputable), by code; at most `limit`.
-std::vector<AccountChoice> FindAccounts(const std::string& dsn, const std::string& text, int imp,
-                                        int limit = 500);
+// Whether the account with this internal code is imputable (cuentas.imp = 1).
+bool IsImputableAccount(const std::string& dsn, const std::string& code);
 
 } // namespace kesh::entries

@@ -2,19 +2,16 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "accounts/codes.h"
 #include "db/database.h"
+#include "gui/accounts/accountpicker.h"
 #include "gui/widgets/dialogs.h"
 
 namespace kesh::gui {
@@ -139,48 +136,30 @@ void TCierreFrm::showAccounts() {
 }
 
 void TCierreFrm::LCodGPClick() {
-    codGP_ = pickAccount(0).cod;
+    codGP_ = pickAccount(0);
     showAccounts();
 }
 
 void TCierreFrm::LCodResulClick() {
-    codResul_ = pickAccount(1).cod;
+    codResul_ = pickAccount(1);
     showAccounts();
 }
 
-entries::AccountChoice TCierreFrm::defaultPicker(int imp) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, QStringLiteral("Buscar Cuenta"), QStringLiteral("Buscar:"),
-                                               QLineEdit::Normal, QString(), &ok);
-    if (!ok) return {};
-    std::vector<entries::AccountChoice> found;
+std::string TCierreFrm::defaultPicker(int imp) {
+    const std::string start = imp == 0 ? codGP_ : codResul_;
+    const std::string code = PickAccount(this, ctx_, q(start), imp == 1).toStdString();
+    if (code.empty() || imp == 1) return code;
+    // The browser offers every account; the results group must be a group account.
     try {
-        found = entries::FindAccounts(ctx_.companyPath, text.trimmed().toStdString(), imp);
+        if (entries::IsImputableAccount(ctx_.companyPath, code)) {
+            ShowNotice(this, QStringLiteral("La cuenta de grupo Resultados debe ser una cuenta no imputable."));
+            return {};
+        }
     } catch (const db::DbError& e) {
         ShowError(this, q(e.what()));
         return {};
     }
-    QDialog pick(this);
-    pick.setWindowTitle(QStringLiteral("Buscar Cuenta"));
-    auto* list = new QListWidget(&pick);
-    for (const auto& a : found) {
-        std::string code = ToDisplayCode(a.cod);
-        if (code.size() < 10) code.resize(10, ' ');
-        list->addItem(q(code + " " + a.name));
-    }
-    if (list->count() > 0) list->setCurrentRow(0);
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &pick);
-    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
-    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
-    auto* lay = new QVBoxLayout(&pick);
-    lay->addWidget(list);
-    lay->addWidget(box);
-    connect(box, &QDialogButtonBox::accepted, &pick, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, &pick, &QDialog::reject);
-    connect(list, &QListWidget::itemDoubleClicked, &pick, &QDialog::accept);
-    pick.resize(420, 360);
-    if (pick.exec() != QDialog::Accepted || list->currentRow() < 0) return {};
-    return found[size_t(list->currentRow())];
+    return code;
 }
 
 void TCierreFrm::BtnOkClick() {

@@ -29,9 +29,9 @@ public:
     // ctx.currentEj is the year closed; ctx.settings receives CodGP and CodResul.
     TCierreFrm(AppContext& ctx, std::function<void()> reopenCompany, QWidget* parent = nullptr);
 
-    // The account picker: asks a search text ("Buscar Cuenta") and offers the matching
-    // accounts of kind imp (0 group, 1 imputable). Empty choice when cancelled. Tests replace it.
-    std::function<entries::AccountChoice(int imp)> pickAccount;
+    // The account picker (the accounts browser in selection mode): the internal code of the
+    // chosen account of kind imp (0 group, 1 imputable), "" when cancelled. Tests replace it.
+    std::function<std::string(int imp)> pickAccount;
 
     // Result-closing area.
     QCheckBox* ChRefun = nullptr;        // generation form
@@ -61,7 +61,7 @@ private:
     void LCodResulClick();
     void BtnOkClick();
     void showAccounts();
-    entries::AccountChoice defaultPicker(int imp);
+    std::string defaultPicker(int imp);
 
     AppContext& ctx_;
     std::function<void()> reopenCompany_;
