@@ -88,16 +88,19 @@ TConceptosFrm::TConceptosFrm(QWidget* parent, kesh::AppContext& ctx, VoucherSide
     Grid->setHorizontalHeaderLabels({QStringLiteral("Concepto"), QStringLiteral("Alicuota(%)"),
                                      QStringLiteral("Cálculo"), QStringLiteral("Cr/De"),
                                      QStringLiteral("Cuenta")});
-    const int widths[] = {135, 62, 46, 30, 305};
+    // The headings need a little more room than the stored widths gave them.
+    const int widths[] = {135, 80, 56, 48, 330};
     for (int c = 0; c < 5; ++c) Grid->setColumnWidth(c, widths[c]);
     Grid->verticalHeader()->hide();
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     Grid->setItemDelegate(new ConceptDelegate(Grid));
-    Grid->setMinimumWidth(600);
-    Grid->setMinimumHeight(330);
+    Grid->verticalHeader()->setDefaultSectionSize(26);
+    Grid->setMinimumWidth(680);
+    Grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     layout->addWidget(Grid);
+    layout->addSpacing(6);
 
     auto* modo = new QGroupBox(QStringLiteral("Modalidad de cálculo automático"), this);
     auto* modoLayout = new QVBoxLayout(modo);
@@ -187,13 +190,15 @@ void TConceptosFrm::FormShow() {
 void TConceptosFrm::SetRowAccount(int row, const std::string& code, const std::string& name) {
     QTableWidgetItem* it = Grid->item(row, ColCuenta);
     it->setData(kCodeRole, q(code));
-    it->setText(q(kesh::gui::AccountDisplayText(code, name)));
+    const QString shown = q(kesh::gui::AccountDisplayText(code, name));
+    it->setToolTip(shown);
     if (!RowHasName(row)) return;
-    // The "..." button sits at the right of the account text.
+    // The account text with the "..." button at its right.
     auto* cell = new QWidget(Grid);
     auto* h = new QHBoxLayout(cell);
     h->setContentsMargins(2, 0, 0, 0);
-    auto* text = new QLabel(it->text(), cell);
+    auto* text = new QLabel(shown, cell);
+    text->setObjectName(QStringLiteral("LCuenta"));
     text->setFont(QFont(QStringLiteral("monospace")));
     auto* dots = new QToolButton(cell);
     dots->setText(QStringLiteral("..."));

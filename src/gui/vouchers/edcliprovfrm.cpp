@@ -54,6 +54,21 @@ std::string accountName(const std::string& dsn, const std::string& code) {
 
 }  // namespace
 
+// The plain text fields of the record: caption, widget, column of Party, width. They fill
+// the grid two per line, after "Responsabilidad IVA" and "CUIT".
+const TEdCliProvFrm::TextField TEdCliProvFrm::kTextFields[] = {
+    {"Ciudad", &TEdCliProvFrm::EdLoc, &Party::loc, 30},
+    {"Provincia", &TEdCliProvFrm::EdProvincia, &Party::provincia, 20},
+    {"Domicilio", &TEdCliProvFrm::EdDom, &Party::dom, 40},
+    {"Cod.Postal", &TEdCliProvFrm::EdCp, &Party::cp, 10},
+    {"Teléfono", &TEdCliProvFrm::EdTel, &Party::tel, 30},
+    {"Contacto", &TEdCliProvFrm::EdContacto, &Party::contacto, 80},
+    {"Ing.Brutos", &TEdCliProvFrm::EdIb, &Party::ib, 15},
+    {"Ganancias", &TEdCliProvFrm::EdGan, &Party::gan, 15},
+    {"E-Mail", &TEdCliProvFrm::EdEmail, &Party::email, 80},
+    {"Página Web", &TEdCliProvFrm::EdWeb, &Party::web, 80},
+};
+
 TEdCliProvFrm::TEdCliProvFrm(QWidget* parent, AppContext& ctx, int clase, const QString& code,
                              const QString& proposedCode)
     : QDialog(parent), ctx_(ctx), clase_(clase == kClassCustomer ? kClassCustomer : kClassProvider),
@@ -156,25 +171,12 @@ void TEdCliProvFrm::BuildDatos(QWidget* page) {
     ch->addWidget(EdCuit);
     ch->addWidget(LCuitOk);
     add(QStringLiteral("CUIT"), cuit, 1);
-    EdLoc = field(page, 30);
-    add(QStringLiteral("Ciudad"), EdLoc, 0);
-    EdProvincia = field(page, 20);
-    add(QStringLiteral("Provincia"), EdProvincia, 1);
-    EdDom = field(page, 40);
-    add(QStringLiteral("Domicilio"), EdDom, 0);
-    EdCp = field(page, 10);
-    add(QStringLiteral("Cod.Postal"), EdCp, 1);
-    EdTel = field(page, 30);
-    add(QStringLiteral("Teléfono"), EdTel, 0);
-    EdContacto = field(page, 80);
-    add(QStringLiteral("Contacto"), EdContacto, 1);
-    EdIb = field(page, 15);
-    add(QStringLiteral("Ing.Brutos"), EdIb, 0);
-    EdGan = field(page, 15);
-    add(QStringLiteral("Ganancias"), EdGan, 1);
-    EdEmail = field(page, 80);
-    add(QStringLiteral("E-Mail"), EdEmail, 0);
-    EdWeb = field(page, 80);
+    for (const TextField& f : kTextFields) {
+        this->*f.widget = field(page, f.width);
+        if (f.widget == &TEdCliProvFrm::EdWeb) break;
+        add(QString::fromUtf8(f.label), this->*f.widget, int(&f - kTextFields) % 2);
+    }
+    // "Página Web" is a button: a click on it shows the class selector.
     LWeb = new QPushButton(QStringLiteral("Página Web"), page);
     LWeb->setFlat(true);
     LWeb->setAutoDefault(false);
@@ -284,17 +286,8 @@ void TEdCliProvFrm::LoadParty() {
         CbRespIva->addItem(q(party_.respiva));  // an older category is kept as it was
         CbRespIva->setCurrentIndex(CbRespIva->count() - 1);
     }
-    EdLoc->setText(q(party_.loc));
-    EdProvincia->setText(q(party_.provincia));
+    for (const TextField& f : kTextFields) (this->*f.widget)->setText(q(party_.*f.member));
     EdCuit->setText(q(party_.doc));
-    EdDom->setText(q(party_.dom));
-    EdTel->setText(q(party_.tel));
-    EdCp->setText(q(party_.cp));
-    EdIb->setText(q(party_.ib));
-    EdGan->setText(q(party_.gan));
-    EdContacto->setText(q(party_.contacto));
-    EdEmail->setText(q(party_.email));
-    EdWeb->setText(q(party_.web));
     CbClase->setCurrentIndex(std::clamp(party_.clase, 0, 3));
     EdPorIB->setText(q(FormatRate(party_.ibRate)));
     CbCalc->setCurrentIndex(party_.calc >= 0 && party_.calc <= 2 ? party_.calc : 0);
@@ -403,17 +396,8 @@ std::optional<Party> TEdCliProvFrm::FieldsToParty() {
     p.token = s(EdToken->text());
     p.ajus = CbAjuste->currentIndex();
     p.respiva = s(CbRespIva->currentText());
-    p.loc = s(EdLoc->text());
-    p.provincia = s(EdProvincia->text());
+    for (const TextField& f : kTextFields) p.*f.member = s((this->*f.widget)->text());
     p.doc = s(EdCuit->text().trimmed());
-    p.dom = s(EdDom->text());
-    p.tel = s(EdTel->text());
-    p.cp = s(EdCp->text());
-    p.ib = s(EdIb->text());
-    p.gan = s(EdGan->text());
-    p.contacto = s(EdContacto->text());
-    p.email = s(EdEmail->text());
-    p.web = s(EdWeb->text());
     const auto rate = ParseRate(s(EdPorIB->text()));
     if (!rate) {
         gui::ShowNotice(this, QStringLiteral(

@@ -82,6 +82,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct TextField {
+        const char* label;
+        QLineEdit* TEdCliProvFrm::*widget;
+        std::string kesh::accounts::Party::*member;
+        int width;
+    };
+    static const TextField kTextFields[];
+
     void BuildDatos(QWidget* page);
     void BuildConceptos(QWidget* page);
     void LoadParty();
