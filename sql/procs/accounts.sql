@@ -113,6 +113,22 @@ begin
   return r;
 end^
 
+/* The codes of an account's ancestors, shortest first, and with `self` = 1 its own code:
+   0001, 00010001 ... for 0001000100040003. */
+create or alter procedure pCodPrefijos (c varchar(20), self integer)
+returns (acod varchar(20))
+as
+declare variable k integer = 4;
+begin
+  c = trim(c);
+  while (k < char_length(c) or (self = 1 and k = char_length(c))) do
+  begin
+    acod = left(c, k);
+    suspend;
+    k = k + 4;
+  end
+end^
+
 /* Totals that pbrcuentas rolls up to every account: for each line total of the year (opening,
    debits, credits), each stored final balance and each account (a subaccount of its ancestors)
    one row per ancestor prefix of the code, the code itself included for the amounts. */
@@ -121,52 +137,30 @@ returns (acod varchar(20), ini numeric(18,2), deb numeric(18,2), hab numeric(18,
          fin numeric(18,2), nsub integer)
 as
 declare variable c varchar(20);
-declare variable k integer;
 begin
   ini = 0; deb = 0; hab = 0; fin = 0; nsub = 1;
-  for select trim(cod) from cuentas into :c do
-  begin
-    k = 4;
-    while (k < char_length(c)) do
-    begin
-      acod = left(c, k);
+  for select cod from cuentas into :c do
+    for select acod from pCodPrefijos(:c, 0) into :acod do
       suspend;
-      k = k + 4;
-    end
-  end
   if (ej = 0) then exit;
 
   nsub = 0;
   /* Grouped by a sort: the index only finds the year's lines, it is never walked in order. */
-  for select trim(cod),
+  for select cod,
              sum(iif(nconcep = -1, iif(dh = 'D', importe, -importe), 0)),
              sum(iif(nconcep = -1 or dh <> 'D', 0, importe)),
              sum(iif(nconcep = -1 or dh = 'D', 0, importe))
         from pases
         where idej = :ej
-        group by 1
+        group by cod
         into :c, :ini, :deb, :hab do
-  begin
-    k = 4;
-    while (k <= char_length(c)) do
-    begin
-      acod = left(c, k);
+    for select acod from pCodPrefijos(:c, 1) into :acod do
       suspend;
-      k = k + 4;
-    end
-  end
 
   ini = 0; deb = 0; hab = 0;
-  for select trim(cod), sum(final) from balance where idej = :ej group by 1 into :c, :fin do
-  begin
-    k = 4;
-    while (k <= char_length(c)) do
-    begin
-      acod = left(c, k);
+  for select cod, sum(final) from balance where idej = :ej group by cod into :c, :fin do
+    for select acod from pCodPrefijos(:c, 1) into :acod do
       suspend;
-      k = k + 4;
-    end
-  end
 end^
 
 /*

@@ -4,17 +4,11 @@
 #include <set>
 
 #include "accounts/codes.h"
+#include "accounts/text.h"
 
 namespace kesh {
 
 namespace {
-
-std::string trimmedText(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return std::string(s.substr(b, e - b));
-}
 
 int asInt(const db::Statement& s, const char* column) {
     return static_cast<int>(s.getInt(column));
@@ -42,10 +36,10 @@ int SectionForClassFilter(AccountClassFilter filter, int current) {
 
 AccountSearch ParseAccountSearch(std::string_view typed) {
     AccountSearch s;
-    s.text = trimmedText(typed);
+    s.text = accounts_text::Trimmed(typed);
     if (!s.text.empty() && s.text.front() == '*') {
         s.anywhere = true;
-        s.text = trimmedText(s.text.substr(1));
+        s.text = accounts_text::Trimmed(s.text.substr(1));
     }
     return s;
 }

@@ -1,13 +1,13 @@
 #include "accounts/chart.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "accounts/codes.h"
+#include "accounts/text.h"
 #include "accounts/lookups.h"
 #include "app/sqlhelpers.h"
 
@@ -17,21 +17,9 @@ namespace {
 
 constexpr int kMaxLevels = 5;
 
-std::string trimmedText(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return std::string(s.substr(b, e - b));
-}
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string storedToken(std::string_view token) {
-    return Utf8Left(upperAscii(trimmedText(token)), 5);
+    return Utf8Left(accounts_text::UpperAscii(accounts_text::Trimmed(token)), 5);
 }
 
 std::vector<std::string> splitLevels(const std::string& display) {
@@ -59,7 +47,7 @@ std::vector<std::string> subtreeCodes(db::Transaction& tr, const std::string& pr
     std::vector<std::string> codes;
     db::Statement s = tr.prepare("select cod from cuentas where cod starting with ? order by cod");
     s.open({prefix});
-    while (s.next()) codes.push_back(trimmedText(s.getText("COD")));
+    while (s.next()) codes.push_back(accounts_text::Trimmed(s.getText("COD")));
     return codes;
 }
 
@@ -116,7 +104,7 @@ bool IsWellFormedCode(std::string_view code) {
     // A display code whose groups were cut (10005 -> 0005) or dropped (a sixth level) is not
     // the code the user typed.
     if (IsDisplayForm(code)) {
-        const std::string display = trimmedText(code);
+        const std::string display = accounts_text::Trimmed(code);
         for (const std::string& part : splitLevels(display))
             if (part.empty() || part.size() > 4) return false;
         if (splitLevels(display).size() > static_cast<size_t>(kMaxLevels)) return false;
@@ -148,7 +136,7 @@ std::string ValidateNewAccount(db::Transaction& tr, std::string_view code, bool 
 
 std::string CreateAccount(db::Transaction& tr, const NewAccount& account) {
     if (!IsWellFormedCode(account.code))
-        return "El código de cuenta " + trimmedText(account.code) + " no es válido.";
+        return "El código de cuenta " + accounts_text::Trimmed(account.code) + " no es válido.";
     const std::string verdict = ValidateNewAccount(tr, account.code, account.imputable);
     if (verdict != kValidationOk) return verdict;
     tr.execute("insert into cuentas (cod, cuenta, token, ajus, imp) values (?, ?, ?, ?, ?)",
@@ -181,7 +169,7 @@ std::string ChangeAccountCode(db::Transaction& tr, std::string_view oldCode,
     const auto account = FindAccount(tr, oldCode);
     if (!account) return "La cuenta " + ToDisplayCode(oldCode) + " no existe.";
     if (!IsWellFormedCode(newCode))
-        return "El código de cuenta " + trimmedText(newCode) + " no es válido.";
+        return "El código de cuenta " + accounts_text::Trimmed(newCode) + " no es válido.";
     const std::string oldInternal = account->code;
     const std::string newInternal = ToInternalCode(newCode);
     if (newInternal == oldInternal) return {};
@@ -254,7 +242,7 @@ std::string ProposeNextCode(db::Transaction& tr, std::string_view code) {
     const int kind = static_cast<int>(
         tr.queryInt("select imp from cuentas where cod = ?", {internal}));
     const std::string parent = ToInternalCode(ParentCode(code));
-    const std::string highest = trimmedText(
+    const std::string highest = accounts_text::Trimmed(
         tr.queryText("select max(cod) from cuentas where imp = ? and f_lrtrim(cod) like ?",
                      {kind, parent + "____"}));
     const std::string display = ToDisplayCode(highest);
@@ -265,7 +253,7 @@ std::string ProposeNextCode(db::Transaction& tr, std::string_view code) {
 }
 
 std::string ProposePartyCode(db::Transaction& tr, int clase) {
-    const std::string highest = trimmedText(tr.queryText(
+    const std::string highest = accounts_text::Trimmed(tr.queryText(
         "select max(cod) from cuentas where imp = 1 and clase = ?", {clase}));
     if (highest.empty()) return {};
     return ProposeNextCode(tr, ToDisplayCode(highest));
@@ -335,7 +323,7 @@ KindChoice KindForTypedCode(std::string_view code, int levelRule, bool currentIm
 }
 
 std::string WithoutTrailingDot(std::string_view code) {
-    std::string s = trimmedText(code);
+    std::string s = accounts_text::Trimmed(code);
     if (!s.empty() && s.back() == '.') s.pop_back();
     return s;
 }

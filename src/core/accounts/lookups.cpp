@@ -1,27 +1,9 @@
 #include "accounts/lookups.h"
 
-#include <cctype>
-
 #include "accounts/codes.h"
+#include "accounts/text.h"
 
 namespace kesh {
-
-namespace {
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string trimmedText(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return std::string(s.substr(b, e - b));
-}
-
-} // namespace
 
 std::optional<AccountInfo> FindAccount(db::Transaction& tr, std::string_view code) {
     const std::string internal = ToInternalCode(code);
@@ -32,7 +14,7 @@ std::optional<AccountInfo> FindAccount(db::Transaction& tr, std::string_view cod
     if (!s.next()) return std::nullopt;
     AccountInfo a;
     a.id = static_cast<int>(s.getInt("ID"));
-    a.code = trimmedText(s.getText("COD"));
+    a.code = accounts_text::Trimmed(s.getText("COD"));
     a.name = s.getText("CUENTA");
     a.token = s.getText("TOKEN");
     a.imputable = s.getInt("IMP") == 1;
@@ -58,7 +40,7 @@ std::string AccountName(db::Transaction& tr, std::string_view code, bool imputab
 }
 
 AccountRef AccountByToken(db::Transaction& tr, std::string_view token) {
-    const std::string key = upperAscii(trimmedText(token));
+    const std::string key = accounts_text::UpperAscii(accounts_text::Trimmed(token));
     if (key.empty()) return {};
     db::Statement s = tr.prepare("select cod, cuenta from cuentas where imp = 1 and token = ?");
     s.open({key});
@@ -67,7 +49,7 @@ AccountRef AccountByToken(db::Transaction& tr, std::string_view token) {
 }
 
 std::string FirstImputableAccount(db::Transaction& tr) {
-    return trimmedText(
+    return accounts_text::Trimmed(
         tr.queryText("select first 1 cod from cuentas where imp = 1 order by cod"));
 }
 
@@ -93,9 +75,9 @@ std::string AccountPath(db::Transaction& tr, std::string_view code) {
 
 ChartBounds GetChartBounds(db::Transaction& tr) {
     ChartBounds b;
-    b.lastCode = trimmedText(tr.queryText("select max(cod) from cuentas"));
+    b.lastCode = accounts_text::Trimmed(tr.queryText("select max(cod) from cuentas"));
     b.lastName = tr.queryText("select cuenta from cuentas where cod = ?", {b.lastCode});
-    b.firstCode = trimmedText(tr.queryText("select min(cod) from cuentas"));
+    b.firstCode = accounts_text::Trimmed(tr.queryText("select min(cod) from cuentas"));
     b.firstName = tr.queryText("select cuenta from cuentas where cod = ?", {b.firstCode});
     return b;
 }

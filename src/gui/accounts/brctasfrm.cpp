@@ -559,26 +559,11 @@ void TBrCtasFrm::BtCGenericaClick() {
     if (ed.saved()) afterChange(ed.savedCode());
 }
 
-void TBrCtasFrm::BtProveedorClick() {
-    if (!checkLevel(UserMay(ChartAction::Create, ctx_.userLevel))) return;
-    auto& hook = BrowserHooks().partyEditor;
-    if (!hook) {
-        ShowMessage(this, QString::fromUtf8("En construcción"));
-        return;
-    }
-    QString proposed;
-    try {
-        db::Transaction tr = readTransaction();
-        proposed = Q(ProposePartyCode(tr, 1));
-        tr.commit();
-    } catch (const std::exception& e) {
-        ShowError(this, QString::fromUtf8(e.what()));
-        return;
-    }
-    if (hook(this, ctx_, 1, {}, proposed)) Reload();
-}
+void TBrCtasFrm::BtProveedorClick() { newParty(1); }
 
-void TBrCtasFrm::BtClienteClick() {
+void TBrCtasFrm::BtClienteClick() { newParty(2); }
+
+void TBrCtasFrm::newParty(int clase) {
     if (!checkLevel(UserMay(ChartAction::Create, ctx_.userLevel))) return;
     auto& hook = BrowserHooks().partyEditor;
     if (!hook) {
@@ -588,13 +573,13 @@ void TBrCtasFrm::BtClienteClick() {
     QString proposed;
     try {
         db::Transaction tr = readTransaction();
-        proposed = Q(ProposePartyCode(tr, 2));
+        proposed = Q(ProposePartyCode(tr, clase));
         tr.commit();
     } catch (const std::exception& e) {
         ShowError(this, QString::fromUtf8(e.what()));
         return;
     }
-    if (hook(this, ctx_, 2, {}, proposed)) Reload();
+    if (hook(this, ctx_, clase, {}, proposed)) Reload();
 }
 
 void TBrCtasFrm::BtModificarClick() {

@@ -144,6 +144,7 @@ private:
     void sectionChanged(int index);
     void classFilterChosen(kesh::AccountClassFilter filter);
     void afterChange(const QString& code);
+    void newParty(int clase);
     bool checkLevel(bool allowed);
     kesh::db::Transaction readTransaction();
     int yearSelector();
