@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QTableView>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +25,7 @@
 #include "gui/accounts/accountpicker.h"
 #include "gui/accounts/brctasfrm.h"
 #include "gui/accounts/edcta2frm.h"
+#include "gui/accounts/openaccounts.h"
 #include "gui/accounts/procesosfrm.h"
 #include "gui/accounts/rangoctasfrm.h"
 #include "gui/widgets/dialogs.h"
@@ -131,6 +134,26 @@ private slots:
         QCOMPARE(QString::fromStdString(br.currentRow()->cod), QString("4.2"));
         QVERIFY(br.FindNext());
         QCOMPARE(QString::fromStdString(br.currentRow()->cod), QString("4.2.1"));
+    }
+
+    void opensOneBrowserAndClosesTheEntriesBrowser() {
+        AppContext ctx = MakeContext("open");
+        QMdiArea mdi;
+        auto* entries = new QWidget;
+        entries->setObjectName("TBrAsiFrm");
+        mdi.addSubWindow(entries)->setAttribute(Qt::WA_DeleteOnClose);
+        TBrCtasFrm* br = gui::OpenAccountsBrowser(&mdi, ctx);
+        QApplication::processEvents();
+        QCOMPARE(mdi.subWindowList().size(), 1);
+        QVERIFY(ctx.accountsBrowserOpen);
+        QCOMPARE(br->rowCount(), 38);
+        QVERIFY(mdi.subWindowList().front()->isMaximized());
+        // "&Proveedores...": the same browser, in the providers view.
+        QCOMPARE(gui::OpenAccountsBrowser(&mdi, ctx, AccountClassFilter::Providers), br);
+        QCOMPARE(mdi.subWindowList().size(), 1);
+        QCOMPARE(br->LTitulo->text(), QString("CUENTAS DE PROVEEDORES"));
+        mdi.closeAllSubWindows();
+        QVERIFY(!ctx.accountsBrowserOpen);
     }
 
     void ledgerBalancesAndTheStaleRecalculation() {

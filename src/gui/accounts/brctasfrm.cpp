@@ -828,6 +828,7 @@ void TBrCtasFrm::closeEvent(QCloseEvent* event) {
     if (mode_ == Mode::Browse) {
         ctx_.settings.cbSecIdx = cbSeccion->currentIndex();
         try {
+            if (!ctx_.appDir.empty()) SaveSettings(KeshIniPath(ctx_.appDir), ctx_.settings);
             if (ctx_.companyData.nctasmode != 0) {
                 db::WithTransaction(ctx_.companyPath, [](db::Transaction& tr) {
                     tr.execute("update empresa set nctasmode = 0");
