@@ -143,6 +143,7 @@ private slots:
         entries->setObjectName("TBrAsiFrm");
         mdi.addSubWindow(entries)->setAttribute(Qt::WA_DeleteOnClose);
         TBrCtasFrm* br = gui::OpenAccountsBrowser(&mdi, ctx);
+        mdi.show();
         QApplication::processEvents();
         QCOMPARE(mdi.subWindowList().size(), 1);
         QVERIFY(ctx.accountsBrowserOpen);
@@ -152,6 +153,16 @@ private slots:
         QCOMPARE(gui::OpenAccountsBrowser(&mdi, ctx, AccountClassFilter::Providers), br);
         QCOMPARE(mdi.subWindowList().size(), 1);
         QCOMPARE(br->LTitulo->text(), QString("CUENTAS DE PROVEEDORES"));
+        // After a company or year change it comes back in its general view.
+        gui::ReopenAccountsBrowser(&mdi, ctx);
+        QApplication::processEvents();
+        QCOMPARE(mdi.subWindowList().size(), 1);
+        auto* again = qobject_cast<TBrCtasFrm*>(mdi.subWindowList().front()->widget());
+        QVERIFY(again);
+        QVERIFY(again != br);
+        QVERIFY(again->isVisible());
+        QCOMPARE(again->LTitulo->text(), QString("TODAS LAS CUENTAS"));
+        QVERIFY(ctx.accountsBrowserOpen);
         mdi.closeAllSubWindows();
         QVERIFY(!ctx.accountsBrowserOpen);
     }

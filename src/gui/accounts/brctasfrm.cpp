@@ -342,7 +342,10 @@ int TBrCtasFrm::yearSelector() {
 void TBrCtasFrm::SetClassFilter(AccountClassFilter filter) {
     classFilter_ = filter;
     LTitulo->setText(Q(AccountListTitle(filter)));
-    const int section = SectionForClassFilter(filter, cbSeccion->currentIndex());
+    // The browser's own class commands move the section; the picker keeps "Todas".
+    const int section = mode_ == Mode::Browse
+                            ? SectionForClassFilter(filter, cbSeccion->currentIndex())
+                            : cbSeccion->currentIndex();
     if (section != cbSeccion->currentIndex()) {
         const QSignalBlocker block(cbSeccion);
         cbSeccion->setCurrentIndex(section);

@@ -33,4 +33,10 @@ TBrCtasFrm* OpenAccountsBrowser(QMdiArea* mdi, AppContext& ctx, AccountClassFilt
     return browser;
 }
 
+void ReopenAccountsBrowser(QMdiArea* mdi, AppContext& ctx) {
+    for (QMdiSubWindow* sub : mdi->subWindowList())
+        if (qobject_cast<TBrCtasFrm*>(sub->widget())) sub->close();
+    OpenAccountsBrowser(mdi, ctx);
+}
+
 } // namespace kesh::gui

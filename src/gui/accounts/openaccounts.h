@@ -17,4 +17,8 @@ namespace kesh::gui {
 TBrCtasFrm* OpenAccountsBrowser(QMdiArea* mdi, kesh::AppContext& ctx,
                                 AccountClassFilter filter = AccountClassFilter::All);
 
+// After a company or year change: the open accounts browser is closed and opened again in the
+// general view, so it shows the new company or year.
+void ReopenAccountsBrowser(QMdiArea* mdi, kesh::AppContext& ctx);
+
 } // namespace kesh::gui
