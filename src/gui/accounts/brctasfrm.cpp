@@ -71,8 +71,12 @@ QTableView* MakeGrid(QWidget* parent) {
     return g;
 }
 
-void SetTotal(QLabel* label, Amount a, bool balance) {
-    label->setText(Q(balance ? FormatBalanceDC(a, true) : FormatDebitCredit(a)));
+// Debits and credits blank for zero, "(...)" when negative; balances with D or C, zero as
+// "0,00" (year totals) or blank (ledger total).
+enum class TotalKind { DebitCredit, Balance, BalanceOrZero };
+void SetTotal(QLabel* label, Amount a, TotalKind kind) {
+    label->setText(Q(kind == TotalKind::DebitCredit ? FormatDebitCredit(a)
+                                                    : FormatBalanceDC(a, kind == TotalKind::BalanceOrZero)));
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, a.cents() < 0 ? Qt::red : Qt::blue);
     label->setPalette(p);
@@ -466,9 +470,9 @@ void TBrCtasFrm::loadLedger(const AccountListRow& row, int selector) {
     ledgerModel_->setRows(LoadLedger(tr, row.cod, selector));
     const LedgerTotals t = LoadLedgerTotals(tr, row.cod, selector);
     tr.commit();
-    SetTotal(LTotDebe, t.debe, false);
-    SetTotal(LTotHaber, t.haber, false);
-    SetTotal(LTotSaldo, t.saldo, true);
+    SetTotal(LTotDebe, t.debe, TotalKind::DebitCredit);
+    SetTotal(LTotHaber, t.haber, TotalKind::DebitCredit);
+    SetTotal(LTotSaldo, t.saldo, TotalKind::Balance);
     if (BalanceIsStale(row.imp, t.saldo, row.final)) setBalancesStale(true);
 }
 
@@ -483,9 +487,9 @@ void TBrCtasFrm::loadBalances(const AccountListRow& row, int selector) {
         s2 += r.sal2;
     }
     balanceModel_->setRows(std::move(rows));
-    SetTotal(LTotSal0, s0, true);
-    SetTotal(LTotSal1, s1, true);
-    SetTotal(LTotSal2, s2, true);
+    SetTotal(LTotSal0, s0, TotalKind::BalanceOrZero);
+    SetTotal(LTotSal1, s1, TotalKind::BalanceOrZero);
+    SetTotal(LTotSal2, s2, TotalKind::BalanceOrZero);
 }
 
 void TBrCtasFrm::loadPartyData(const AccountListRow& row) {
