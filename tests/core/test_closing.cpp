@@ -228,3 +228,34 @@ TEST(AccountLabel, DisplayCodePaddedThenName) {
     EXPECT_FALSE(IsImputableAccount(dsn, "00040003"));
     EXPECT_FALSE(IsImputableAccount(dsn, "9.9"));
 }
+
+// The summarized journal leaves the two entries out or takes them in by its flags: with both
+// the year nets to nothing, without them it shows the year's movements.
+TEST(YearEnd, SummarizedJournalHonoursTheClosingFlags) {
+    const std::string dsn = test::ClosingFixtureCompany("journal");
+    ClosingRequest rq;
+    rq.generateRefun = true;
+    rq.refunDate = Date::fromYmd(2026, 12, 31);
+    rq.codGP = "0004";
+    rq.codResul = "00030002";
+    rq.generateCierre = true;
+    rq.cierreDate = Date::fromYmd(2026, 12, 31);
+    ASSERT_EQ(RunClosing(dsn, 1, rq).lines.size(), 2u);
+    auto summary = [&](int refun, int cierre) {
+        return db::WithTransaction(dsn, [&](db::Transaction& tr) {
+            std::map<std::string, std::string> out;
+            db::Statement s = tr.prepare("select cod, debe, haber from pResumenNeto(1, ?, ?, 0, 1, ?, ?)");
+            s.open({Date::fromYmd(2026, 1, 1), Date::fromYmd(2026, 12, 31), refun, cierre});
+            while (s.next()) out[s.getText("COD")] = (s.getAmount("DEBE") - s.getAmount("HABER")).toString();
+            return out;
+        });
+    };
+    EXPECT_TRUE(summary(1, 1).empty());
+    EXPECT_EQ(summary(0, 0), (std::map<std::string, std::string>{{"00010001", "13799.50"},
+                                                                 {"00010002", "2900.01"},
+                                                                 {"00020001", "-3000.00"},
+                                                                 {"00030001", "-10000.00"},
+                                                                 {"00040001", "-5000.00"},
+                                                                 {"00040002", "1200.50"},
+                                                                 {"000400030001", "99.99"}}));
+}
