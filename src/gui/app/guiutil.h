@@ -1,0 +1,27 @@
+#pragma once
+// Conversions between the core's types and Qt's, shared by the frame's screens.
+
+#include <QDate>
+#include <QString>
+#include <string>
+
+#include "app/date.h"
+
+namespace kesh::gui {
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+inline std::string S(const QString& s) { return s.toStdString(); }
+
+inline QDate ToQDate(Date d) {
+    if (d.isZero()) return QDate();
+    return QDate(d.year(), d.month(), d.day());
+}
+inline Date FromQDate(const QDate& d) {
+    if (!d.isValid()) return Date();
+    return Date::fromYmd(d.year(), d.month(), d.day());
+}
+
+// The first line of an exception's text, for a message box.
+QString ErrorText(const std::exception& e);
+
+} // namespace kesh::gui
