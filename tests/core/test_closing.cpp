@@ -5,6 +5,7 @@
 #include <map>
 
 #include "db/database.h"
+#include "db/fiscalyears.h"
 #include "entries/closing.h"
 #include "support/testsupport.h"
 #include "support/yearendfixture.h"
@@ -170,7 +171,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
     rq.cierreDate = Date::fromYmd(2026, 12, 31);
     ClosingOutcome o = RunClosing(dsn, 1, rq);
     EXPECT_EQ(o.text(), "(1)El asiento de refundición ha sido creado\n(2)El asiento de cierre ha sido creado\n");
-    FiscalYear y = ReadFiscalYear(dsn, 1);
+    FiscalYear y = db::ReadFiscalYear(dsn, 1).value();
     EXPECT_EQ(y.idrefun, o.idrefun);
     EXPECT_EQ(y.idcierre, o.idcierre);
     EXPECT_TRUE(y.closed());
@@ -184,7 +185,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
               "(1)Error al intentar crear el asiento de refundición: El asiento de refundición ya fue creado.\n"
               "(2)Error al intentar crear el asiento de cierre: El asiento de cierre ya fue creado.\n");
     EXPECT_EQ(countEntries(dsn), before);
-    EXPECT_EQ(ReadFiscalYear(dsn, 1).idrefun, y.idrefun);
+    EXPECT_EQ(db::ReadFiscalYear(dsn, 1).value().idrefun, y.idrefun);
 
     ClosingRequest del;
     del.deleteRefun = true;
@@ -193,7 +194,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
     EXPECT_EQ(o.text(), "(1)El asiento de Refundición ha sido borrado\n(2)El asiento de Cierre ha sido borrado\n");
     EXPECT_EQ(o.idrefun, 0);
     EXPECT_EQ(o.idcierre, 0);
-    EXPECT_FALSE(ReadFiscalYear(dsn, 1).closed());
+    EXPECT_FALSE(db::ReadFiscalYear(dsn, 1).value().closed());
     EXPECT_EQ(countEntries(dsn), 5);
     EXPECT_TRUE(linesOf(dsn, y.idrefun).empty());
     EXPECT_TRUE(linesOf(dsn, y.idcierre).empty());
@@ -258,4 +259,41 @@ TEST(YearEnd, SummarizedJournalHonoursTheClosingFlags) {
                                                                  {"00040001", "-5000.00"},
                                                                  {"00040002", "1200.50"},
                                                                  {"000400030001", "99.99"}}));
+
+// The year-end round trip: close 2026 with both entries, add 2027 with its opening entry taken
+// from the closing entry. The opening entry's balances are the 2026 balances after the
+// refundición (the result sits on the result account, result accounts are at zero), and 2026
+// itself ends with every account at zero.
+TEST(YearEnd, OpeningEntryOfTheNextYearCarriesTheClosingBalances) {
+    const std::string dsn = test::ClosingFixtureCompany("roundtrip");
+    ClosingRequest rq;
+    rq.generateRefun = true;
+    rq.refunDate = Date::fromYmd(2026, 12, 31);
+    rq.codGP = "4";
+    rq.codResul = "3.2";
+    ASSERT_EQ(RunClosing(dsn, 1, rq).text(), "(1)El asiento de refundición ha sido creado\n");
+    const auto beforeClosing = balances(dsn, 1);
+    EXPECT_EQ(beforeClosing, (std::map<std::string, std::string>{{"00010001", "13799.50"},
+                                                                 {"00010002", "2900.01"},
+                                                                 {"00020001", "-3000.00"},
+                                                                 {"00030001", "-10000.00"},
+                                                                 {"00030002", "-3699.51"}}));
+    ClosingRequest close;
+    close.generateCierre = true;
+    close.cierreDate = Date::fromYmd(2026, 12, 31);
+    const ClosingOutcome closed = RunClosing(dsn, 1, close);
+    ASSERT_GT(closed.idcierre, 0);
+    EXPECT_TRUE(balances(dsn, 1).empty());
+
+    // "Agregar" with "Generar Asiento de Apertura", as the main window does it.
+    const int next = db::WithTransaction(dsn, [&](db::Transaction& tr) {
+        return db::AddFiscalYear(tr, "Ejercicio 2027", Date::fromYmd(2027, 1, 1), Date::fromYmd(2027, 12, 31),
+                                 closed.idcierre);
+    });
+    EXPECT_EQ(balances(dsn, next), beforeClosing);
+    db::WithTransaction(dsn, [&](db::Transaction& tr) {
+        EXPECT_EQ(tr.queryInt("select count(*) from asientos where idej = ? and idaux = -1 and num = 1", {next}), 1);
+        EXPECT_EQ(tr.queryDate("select min(fecha) from pases where idej = ?", {next}), Date::fromYmd(2027, 1, 1));
+    });
+    EXPECT_FALSE(db::ReadFiscalYear(dsn, next).value().closed());
 }

@@ -12,6 +12,7 @@
 #include "app/context.h"
 #include "app/maintenance.h"
 #include "db/database.h"
+#include "db/fiscalyears.h"
 #include "entries/closing.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/actualizarbasesfrm.h"
@@ -32,7 +33,7 @@ AppContext contextFor(const std::string& company, const std::string& appName) {
     ctx.appDir = test::ScratchDir(appName).string();
     fs::create_directories(DataDir(ctx.appDir));
     ctx.companyPath = company;
-    ctx.currentEj = entries::ReadFiscalYear(company, 1);
+    ctx.currentEj = db::ReadFiscalYear(company, 1).value();
     return ctx;
 }
 
@@ -98,7 +99,7 @@ private slots:
         int reopened = 0;
         auto reopen = [&] {
             ++reopened;
-            ctx.currentEj = entries::ReadFiscalYear(company, 1);
+            ctx.currentEj = db::ReadFiscalYear(company, 1).value();
         };
         {
             TCierreFrm f(ctx, reopen);
@@ -152,7 +153,7 @@ private slots:
         QCOMPARE(reopened, 0);
         QVERIFY(f.isVisible());
         QVERIFY(DialogScript::last().startsWith(QStringLiteral("al generar los asientos de cierre")));
-        QCOMPARE(entries::ReadFiscalYear(company, 1).idcierre, 0);
+        QCOMPARE(db::ReadFiscalYear(company, 1).value().idcierre, 0);
     }
 
     void respaldoCreateThenRestoreAskingBeforeReplacing() {

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/backup.h"
 #include "app/context.h"
+#include "app/fbtools.h"
 #include "app/sqlhelpers.h"
 #include "db/database.h"
 
@@ -27,7 +29,8 @@ bool TakesDailyCopy(const std::string& companyPath) {
     return !companyPath.empty() && !db::Connection::isRemoteName(companyPath);
 }
 
-std::string TakeDailyCopy(const std::string& appDir, const std::string& companyPath, Date today) {
+std::string TakeDailyCopy(const std::string& appDir, const std::string& companyPath, Date today,
+                          const std::string& firebirdDir) {
     try {
         std::error_code ec;
         if (!TakesDailyCopy(companyPath) || !std::filesystem::is_regular_file(companyPath, ec))
@@ -39,7 +42,13 @@ std::string TakeDailyCopy(const std::string& appDir, const std::string& companyP
         // Copy under a temporary name and rename, so an interrupted copy never replaces the
         // good copy of a month ago with half a file.
         const std::string tmp = target + ".tmp";
-        CopyFileStream(companyPath, tmp);
+        // Other users may still be writing the file: freeze it while it is copied, as the
+        // backup does. Without the tool, the plain copy is all we can do.
+        const std::string nbackup = FindFirebirdTool("nbackup", firebirdDir);
+        if (nbackup.empty())
+            CopyFileStream(companyPath, tmp);
+        else
+            FrozenCopy(companyPath, companyPath, tmp, nbackup);
         std::filesystem::rename(tmp, target, ec);
         if (ec) {
             std::filesystem::remove(tmp, ec);

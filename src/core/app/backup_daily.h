@@ -21,6 +21,9 @@ bool TakesDailyCopy(const std::string& companyPath);
 // Creates RESPALDOS when missing and copies the file. Never throws: the copy is a courtesy,
 // and closing the program must not fail because of it. Returns the copy's path, or "" when
 // no copy was made.
-std::string TakeDailyCopy(const std::string& appDir, const std::string& companyPath, Date today);
+// The file is frozen while it is copied (FrozenCopy) when the nbackup tool is found in
+// firebirdDir or the system's installation, so users still working on it do not spoil the copy.
+std::string TakeDailyCopy(const std::string& appDir, const std::string& companyPath, Date today,
+                          const std::string& firebirdDir = {});
 
 } // namespace kesh

@@ -52,28 +52,6 @@ std::string ClosingOutcome::text() const {
     return t;
 }
 
-FiscalYear ReadFiscalYear(const std::string& dsn, int yearId) {
-    return db::WithTransaction(dsn, [&](db::Transaction& tr) {
-        FiscalYear y;
-        db::Statement s = tr.prepare(
-            "select id, fech1, fech2, descrip, activ, suc, ultfac, idrefun, idcierre from ejerc where id = ?");
-        s.open({yearId});
-        if (s.next()) {
-            y.id = int(s.getInt("ID"));
-            y.fech1 = s.getDate("FECH1");
-            y.fech2 = s.getDate("FECH2");
-            y.descrip = s.getText("DESCRIP");
-            const std::string a = s.getText("ACTIV");
-            y.activ = a.empty() ? '-' : a[0];
-            y.suc = int(s.getInt("SUC"));
-            y.ultfac = int(s.getInt("ULTFAC"));
-            y.idrefun = int(s.getInt("IDREFUN"));
-            y.idcierre = int(s.getInt("IDCIERRE"));
-        }
-        return y;
-    });
-}
-
 ClosingOutcome RunClosing(const std::string& dsn, int yearId, const ClosingRequest& rq) {
     ClosingOutcome out;
     db::Connection conn = db::Connection::open(dsn);

@@ -40,9 +40,6 @@ struct ClosingOutcome {
 // Runs the request for fiscal year `yearId` of company `dsn`. Throws db::DbError.
 ClosingOutcome RunClosing(const std::string& dsn, int yearId, const ClosingRequest& request);
 
-// The year's row as it is now (id 0 when there is no such year). Throws db::DbError.
-FiscalYear ReadFiscalYear(const std::string& dsn, int yearId);
-
 // "1.1.4    Caja": the display code padded with blanks to 10 characters (a longer code
 // unchanged), a blank, the account's name ("" when no account has the code). Empty for an
 // empty code.

@@ -41,6 +41,9 @@
 #include "gui/app/preferenciasfrm.h"
 #include "gui/app/usuariosfrm.h"
 #include "gui/widgets/dialogs.h"
+#include "gui/yearend/actualizarbasesfrm.h"
+#include "gui/yearend/cierrefrm.h"
+#include "gui/yearend/respaldo.h"
 
 using namespace kesh;
 using namespace kesh::gui;
@@ -766,7 +769,7 @@ void TMenuFrm::takeDailyCopy() {
         delete w;
     }
     db0_.reset();
-    if (!ctx_.companyPath.empty()) TakeDailyCopy(ctx_.appDir, ctx_.companyPath, Clock::today());
+    if (!ctx_.companyPath.empty()) TakeDailyCopy(ctx_.appDir, ctx_.companyPath, Clock::today(), ctx_.settings.FirebirdDir);
 }
 
 // ---------------------------------------------------------------- menu commands
@@ -800,7 +803,10 @@ void TMenuFrm::CuentasClick() { enConstruccion(); }
 void TMenuFrm::AsientosClick() { enConstruccion(); }
 void TMenuFrm::AsientosTipoClick() { enConstruccion(); }
 void TMenuFrm::IndicesClick() { enConstruccion(); }
-void TMenuFrm::CierreClick() { enConstruccion(); }
+void TMenuFrm::CierreClick() {
+    TCierreFrm f(ctx_, [this, id = ctx_.currentEj.id] { OpenCompanyKeeping(id); }, this);
+    f.exec();
+}
 void TMenuFrm::ImportarAsientosClick() { enConstruccion(); }
 void TMenuFrm::CuadroBalanceClick() { enConstruccion(); }
 void TMenuFrm::PaqGenerarClick() { enConstruccion(); }
@@ -830,13 +836,18 @@ void TMenuFrm::GenClientesClick() { enConstruccion(); }
 void TMenuFrm::GenVentasClick() { enConstruccion(); }
 void TMenuFrm::DiscontinuidadClick() { enConstruccion(); }
 void TMenuFrm::CopiarDatosClick() { if (CheckLevel(level::kCopiarDatos)) enConstruccion(); }
-void TMenuFrm::ActualizarBasesClick() { enConstruccion(); }
+void TMenuFrm::ActualizarBasesClick() {
+    TActualizarBasesFrm f(
+        ctx_.appDir, ctx_.settings.FirebirdDir, [this] { if (db0_) db0_->close(); },
+        [this, id = ctx_.currentEj.id] { OpenCompanyKeeping(id); }, this);
+    f.exec();
+}
 void TMenuFrm::ImportarKardoClick() { if (CheckLevel(level::kImportarKardo)) enConstruccion(); }
 void TMenuFrm::ImportarVexalClick() { enConstruccion(); }
 void TMenuFrm::ImportarComprobantesClick() { enConstruccion(); }
 void TMenuFrm::ProcesosUtilesClick() { enConstruccion(); }
-void TMenuFrm::CrearRespaldoClick() { enConstruccion(); }
-void TMenuFrm::RecuperarRespaldoClick() { if (CheckLevel(level::kRecuperarRespaldo)) enConstruccion(); }
+void TMenuFrm::CrearRespaldoClick() { CrearRespaldo(this, ctx_); }
+void TMenuFrm::RecuperarRespaldoClick() { if (CheckLevel(level::kRecuperarRespaldo)) RecuperarRespaldo(this, ctx_); }
 void TMenuFrm::BorrarAsientosClick() { enConstruccion(); }
 
 void TMenuFrm::UsuariosClick() {
