@@ -163,50 +163,70 @@ int LineCount(const std::string& dsn, int64_t id) {
 
 // ---------------------------------------------------------------- path A
 
-SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const GridEntry& e) {
-    SaveResult r;
-    if (std::string m = CheckDateAndYear(ej, e.fecha); !m.empty()) {
-        r.message = m;
-        return r;
-    }
-    if (!Balanced(SumSide(e.lines, 'D'), SumSide(e.lines, 'C'))) {
-        r.message = kMsgGridUnbalanced;
-        return r;
+namespace {
+
+std::string PrecheckGrid(const FiscalYear& ej, const GridEntry& e) {
+    if (std::string m = CheckDateAndYear(ej, e.fecha); !m.empty()) return m;
+    if (!Balanced(SumSide(e.lines, 'D'), SumSide(e.lines, 'C'))) return kMsgGridUnbalanced;
+    return {};
+}
+
+// Path A's statements; a Refusal leaves partial work that the caller rolls back.
+void WriteGridEntry(db::Transaction& tr, const FiscalYear& ej, const GridEntry& e, SaveResult& r) {
+    r.notice.clear();
+    if (!LockYear(tr, ej.id)) throw Refusal{kMsgClosedYear};
+    int64_t idaux = 0;
+    if (e.opening) {
+        bool alreadyOpening =
+            e.id != 0 && tr.queryInt("select idaux from asientos where id = ?", {e.id}) == -1;
+        if (!alreadyOpening && HasOpeningEntry(tr, ej.id))
+            r.notice = kMsgOpeningExists;
+        else
+            idaux = -1;
     }
     const std::string descrip = SqlText(e.descrip, kDescripWidth);
+    if (e.id == 0) {
+        r.num = NextEntryNumber(tr, ej.id);
+        r.id = tr.insertReturningId(
+            "insert into asientos (num, idaux, idej, descrip, fecha) values (?, ?, ?, ?, ?) "
+            "returning id",
+            {r.num, idaux, ej.id, descrip, e.fecha});
+    } else {
+        r.id = e.id;
+        if (tr.execute("update asientos set descrip = ?, idaux = ?, fecha = ? where id = ? and idej = ?",
+                       {descrip, idaux, e.fecha, e.id, ej.id}) == 0)
+            throw Refusal{kMsgEntryGone};
+        r.num = int(tr.queryInt("select num from asientos where id = ?", {e.id}));
+        tr.execute("delete from pases where idasi = ?", {e.id});
+    }
+    Fingerprint fp = WriteGridLines(tr, r.id, ej.id, idaux, e.fecha, e.lines);
+    if (!Balanced(fp.debits, fp.credits)) throw Refusal{"Los importes no cierran. "};
+    WriteFingerprint(tr, r.id, fp);
+}
+
+} // namespace
+
+SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const GridEntry& e) {
+    SaveResult r;
+    r.message = PrecheckGrid(ej, e);
+    if (!r.message.empty()) return r;
     try {
-        WithRetry(dsn, [&](db::Transaction& tr) {
-            r.notice.clear();
-            if (!LockYear(tr, ej.id)) throw Refusal{kMsgClosedYear};
-            int64_t idaux = 0;
-            if (e.opening) {
-                bool alreadyOpening =
-                    e.id != 0 &&
-                    tr.queryInt("select idaux from asientos where id = ?", {e.id}) == -1;
-                if (!alreadyOpening && HasOpeningEntry(tr, ej.id))
-                    r.notice = kMsgOpeningExists;
-                else
-                    idaux = -1;
-            }
-            if (e.id == 0) {
-                r.num = NextEntryNumber(tr, ej.id);
-                r.id = tr.insertReturningId(
-                    "insert into asientos (num, idaux, idej, descrip, fecha) values (?, ?, ?, ?, ?) "
-                    "returning id",
-                    {r.num, idaux, ej.id, descrip, e.fecha});
-            } else {
-                r.id = e.id;
-                if (tr.execute("update asientos set descrip = ?, idaux = ?, fecha = ? "
-                               "where id = ? and idej = ?",
-                               {descrip, idaux, e.fecha, e.id, ej.id}) == 0)
-                    throw Refusal{kMsgEntryGone};
-                r.num = int(tr.queryInt("select num from asientos where id = ?", {e.id}));
-                tr.execute("delete from pases where idasi = ?", {e.id});
-            }
-            Fingerprint fp = WriteGridLines(tr, r.id, ej.id, idaux, e.fecha, e.lines);
-            if (!Balanced(fp.debits, fp.credits)) throw Refusal{"Los importes no cierran. "};
-            WriteFingerprint(tr, r.id, fp);
-        });
+        WithRetry(dsn, [&](db::Transaction& tr) { WriteGridEntry(tr, ej, e, r); });
+    } catch (const Refusal& f) {
+        r.message = f.message + " El asiento no se guardará.";
+        r.id = 0;
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+SaveResult SaveGridEntry(db::Transaction& tr, const FiscalYear& ej, const GridEntry& e) {
+    SaveResult r;
+    r.message = PrecheckGrid(ej, e);
+    if (!r.message.empty()) return r;
+    try {
+        WriteGridEntry(tr, ej, e, r);
     } catch (const Refusal& f) {
         r.message = f.message + " El asiento no se guardará.";
         r.id = 0;

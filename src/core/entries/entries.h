@@ -116,6 +116,9 @@ struct GridEntry {
 // Path A: checks (date, closed year, balance) then header, lines and fingerprint in one
 // transaction. A refused or failed save leaves the database as it was.
 SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const GridEntry& e);
+// The same statements inside the caller's transaction (batch loaders that commit every few
+// thousand entries). On a refusal the transaction holds partial work: roll it back.
+SaveResult SaveGridEntry(db::Transaction& tr, const FiscalYear& ej, const GridEntry& e);
 
 // Path C (ledger view): changes entry `e.id` (which must exist), keeps its idaux and opening
 // state. Checks the year and the balance.
