@@ -252,7 +252,7 @@ TEST(TemplateEntries, ChecksInTheEditorsOrder) {
     for (const Case& c : cases) {
         TemplateEntry e;
         e.fecha = c.fecha;
-        e.slots = c.slots;
+        e.lineSlots = c.slots;
         SaveResult r = SaveTemplateEntry(co.dsn, co.ej, e);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, c.message);
@@ -286,7 +286,7 @@ TEST(TemplateEntries, AStandardEntryProducesAndChangesEntriesThroughTheSlots) {
     e.fecha = D(2026, 7, 1);
     e.descrip = "Servicios julio";
     e.idtip = tip;
-    e.slots = slots;
+    e.lineSlots = slots;
     SaveResult r = SaveTemplateEntry(co.dsn, co.ej, e);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.num, 1);
@@ -303,7 +303,7 @@ TEST(TemplateEntries, AStandardEntryProducesAndChangesEntriesThroughTheSlots) {
     loaded[2].ticked = false;
     TemplateEntry c = e;
     c.id = r.id;
-    c.slots = loaded;
+    c.lineSlots = loaded;
     ASSERT_TRUE(SaveTemplateEntry(co.dsn, co.ej, c).ok);
     EXPECT_EQ(co.Int("select count(*) from pases where idasi = ?", {r.id}), 2);
     EXPECT_EQ(co.Int("select count(*) from pases where id in (?, ?)", {keep0, keep1}), 2);
@@ -319,7 +319,7 @@ TEST(TemplateEntries, NegativeSlotAmountsAreStoredOnTheOtherSide) {
     EntriesCompany co("negativo");
     TemplateEntry e;
     e.fecha = D(2026, 2, 1);
-    e.slots = {TemplateSlot{true, 'D', kCaja, A("150"), "", "", 0},
+    e.lineSlots = {TemplateSlot{true, 'D', kCaja, A("150"), "", "", 0},
                TemplateSlot{true, 'D', kGastos, A("-50"), "", "", 0},
                TemplateSlot{true, 'C', kVentas, A("100"), "", "", 0}};
     SaveResult r = SaveTemplateEntry(co.dsn, co.ej, e);

@@ -2,6 +2,7 @@
 // deletion.
 #include <gtest/gtest.h>
 
+#include "entries/browse.h"
 #include "test_entries_support.h"
 
 using namespace kesh;
@@ -189,4 +190,42 @@ TEST(BulkDeletion, RemovesTheRangeWithLinesAndVoucherData) {
     EXPECT_EQ(co.Int("select count(*) from asientos where idej = ?", {co.ej.id}), 0);
     EXPECT_EQ(co.Int("select count(*) from pases where idej = ?", {co.ej.id}), 0);
     EXPECT_EQ(co.Int("select count(*) from pases where idasi = ?", {old}), 2);
+}
+
+TEST(EntryBrowser, FiltersAndSearchTexts) {
+    EXPECT_EQ(AmountFilter(true, "1500"), "1500.00");
+    EXPECT_EQ(AmountFilter(false, "1500"), "0.00");
+    EXPECT_EQ(AmountFilter(true, "15a"), "0.00");
+    EXPECT_EQ(ValidMonthIndex(12), 12);
+    EXPECT_EQ(ValidMonthIndex(13), 1);
+    EXPECT_EQ(ValidMonthIndex(-1), 1);
+    EXPECT_EQ(MonthNames()[12], "Diciem");
+    struct Case {
+        const char* text;
+        const char* pattern;
+        bool match;
+    } cases[] = {
+        {"Venta de mercaderías", "venta*", true}, {"Venta", "v?nta", true},   {"Venta", "*nt?", true},
+        {"Venta", "nta", false},                  {"01/02/2026", "*/02/*", true}, {"", "*", true},
+        {"abc", "a*c*d", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.match) << c.text << " " << c.pattern;
+    std::vector<EntryListRow> rows(3);
+    rows[0].num = 1;
+    rows[1].num = 12;
+    rows[2].num = 120;
+    EXPECT_EQ(FindEntry(rows, SearchField::Numero, "12*", 0), 1);
+    EXPECT_EQ(FindEntry(rows, SearchField::Numero, "12*", 2), 2);
+    EXPECT_EQ(FindEntry(rows, SearchField::Numero, "7", 0), -1);
+}
+
+TEST(EntryBrowser, AnEmptyFormSavesNothing) {
+    EntriesCompany co("vacio");
+    GridEntry e;
+    e.fecha = D(2026, 1, 1);
+    e.lines = {{"", "", {}, {}}};
+    SaveResult r = SaveGridEntry(co.dsn, co.ej, e);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "El asiento no tiene pases, no se guardará.");
+    EXPECT_EQ(co.Int("select count(*) from asientos"), 0);
 }

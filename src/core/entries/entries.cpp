@@ -165,9 +165,17 @@ int LineCount(const std::string& dsn, int64_t id) {
 
 namespace {
 
+bool NamesAnAccount(const std::vector<GridLine>& lines) {
+    for (const GridLine& l : lines)
+        if (!l.code.empty()) return true;
+    return false;
+}
+
 std::string PrecheckGrid(const FiscalYear& ej, const GridEntry& e) {
     if (std::string m = CheckDateAndYear(ej, e.fecha); !m.empty()) return m;
     if (!Balanced(SumSide(e.lines, 'D'), SumSide(e.lines, 'C'))) return kMsgGridUnbalanced;
+    // An empty form would otherwise save a header without lines.
+    if (!NamesAnAccount(e.lines)) return kMsgNoLines;
     return {};
 }
 
@@ -210,6 +218,7 @@ SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const Gri
     SaveResult r;
     r.message = PrecheckGrid(ej, e);
     if (!r.message.empty()) return r;
+    r.attempted = true;
     try {
         WithRetry(dsn, [&](db::Transaction& tr) { WriteGridEntry(tr, ej, e, r); });
     } catch (const Refusal& f) {
@@ -248,6 +257,11 @@ SaveResult SaveLedgerEntry(const std::string& dsn, const FiscalYear& ej, const G
         r.message = kMsgLedgerUnbalanced;
         return r;
     }
+    if (!NamesAnAccount(e.lines)) {
+        r.message = kMsgNoLines;
+        return r;
+    }
+    r.attempted = true;
     try {
         WithRetry(dsn, [&](db::Transaction& tr) {
             db::Statement h = tr.prepare("select idej, idaux, num from asientos where id = ?");
@@ -293,11 +307,11 @@ std::string BalanceText(const TemplateTotals& t) {
 
 std::string CheckTemplateEntry(const FiscalYear& ej, const TemplateEntry& e) {
     if (std::string m = CheckDateAndYear(ej, e.fecha); !m.empty()) return m;
-    TemplateTotals t = TotalsOf(e.slots);
+    TemplateTotals t = TotalsOf(e.lineSlots);
     const Amount half = Amount::fromCents(0);  // amounts are exact centavos: <= 0.005 is <= 0
     if (t.debits <= half && t.credits <= half) return kMsgNoAmounts;
     bool shortCode = false;
-    for (const TemplateSlot& s : e.slots)
+    for (const TemplateSlot& s : e.lineSlots)
         if (s.ticked && s.code.size() < 4) shortCode = true;
     if (t.debits != t.credits || shortCode) return kMsgTemplateUnbalanced;
     return {};
@@ -310,7 +324,8 @@ SaveResult SaveTemplateEntry(const std::string& dsn, const FiscalYear& ej, const
         return r;
     }
     const std::string descrip = SqlText(e.descrip, kDescripWidth);
-    const std::size_t nslots = std::min<std::size_t>(e.slots.size(), kTemplateSlots);
+    const std::size_t nslots = std::min<std::size_t>(e.lineSlots.size(), kTemplateSlots);
+    r.attempted = true;
     try {
         WithRetry(dsn, [&](db::Transaction& tr) {
             if (!LockYear(tr, ej.id)) throw Refusal{kMsgClosedYear};
@@ -336,7 +351,7 @@ SaveResult SaveTemplateEntry(const std::string& dsn, const FiscalYear& ej, const
             db::Statement del = tr.prepare("delete from pases where id = ?");
             Fingerprint fp;
             for (std::size_t k = 0; k < nslots; ++k) {
-                const TemplateSlot& s = e.slots[k];
+                const TemplateSlot& s = e.lineSlots[k];
                 // A slot without an amount is no line (in change mode it is unticked first).
                 const bool writes = s.ticked && !s.importe.isZero();
                 if (!writes) {

@@ -50,6 +50,7 @@ inline constexpr const char* kMsgClosingEntries =
     "Los asientos de refundición y de cierre no se pueden modificar";
 inline constexpr const char* kMsgOnlyGeneric = "Desde aquí solo es posible modificar asientos genéricos.";
 inline constexpr const char* kMsgNotAuthorized = "Usuario no autorizado para esta operación.";
+inline constexpr const char* kMsgNoLines = "El asiento no tiene pases, no se guardará.";
 inline constexpr const char* kMsgEntryGone = "El asiento ya no existe, otro usuario lo borró.";
 
 // "La fecha del asiento debe corresponder al ejercicio (01/01/2026 - 31/12/2026)"
@@ -100,6 +101,7 @@ struct SaveResult {
     bool ok = false;
     std::string message;  // why it was not saved, as shown to the user
     std::string notice;   // shown before the save went on (opening entry already present)
+    bool attempted = false;  // the checks passed and the transaction ran (it may still fail)
     int64_t id = 0;
     int num = 0;
 };
@@ -142,14 +144,14 @@ struct TemplateEntry {
     Date fecha;
     std::string descrip;
     int64_t idtip = 0;
-    std::vector<TemplateSlot> slots;  // at most kTemplateSlots used
+    std::vector<TemplateSlot> lineSlots;  // at most kTemplateSlots used
 };
 
 struct TemplateTotals {
     Amount debits;
     Amount credits;
 };
-TemplateTotals TotalsOf(const std::vector<TemplateSlot>& slots);
+TemplateTotals TotalsOf(const std::vector<TemplateSlot>& lineSlots);
 // "Saldo Deudor: 10.00", "Saldo Acreedor: 10.00" or "" when the totals are equal.
 std::string BalanceText(const TemplateTotals& t);
 
