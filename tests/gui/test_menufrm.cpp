@@ -112,7 +112,7 @@ void TestMenuFrm::firstStartCreatesFolderDemoAndSettings() {
     QVERIFY(w->actAsientos->isEnabled());
     QVERIFY(!w->context().companyData.nombre.empty());
 
-    w->resize(1280, 800);
+    w->resize(1280, 720);
     w->show();
     QTest::qWait(600); // one timer tick: caption and cleared tick marks
     QCOMPARE(w->windowTitle(), QStringLiteral("KESH [%1][%2]").arg(QString::fromStdString(demo), w->LCurrEj->text()));

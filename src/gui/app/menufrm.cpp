@@ -315,6 +315,8 @@ void TMenuFrm::buildLeftPanel() {
     EjList->setFont(lf);
     EjList->setStyleSheet(QStringLiteral("QListWidget { color: blue; } QListWidget::item { height: 19px; }"));
     EjList->setMouseTracking(true);
+    EjList->setTextElideMode(Qt::ElideNone);
+    EjList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(EjList, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { SelectCurrentYear(); });
     connect(EjList, &QListWidget::itemChanged, this, &TMenuFrm::yearItemChanged);
     connect(EjList, &QListWidget::itemEntered, this, [this](QListWidgetItem*) {
@@ -324,6 +326,7 @@ void TMenuFrm::buildLeftPanel() {
     yl->addWidget(EjList, 1);
 
     auto* btnRow = new QHBoxLayout;
+    btnRow->setSpacing(1);
     auto* btAgregar = new QPushButton(QStringLiteral("Agregar"));
     btAgregar->setToolTip(QStringLiteral("Agregar ejercicio"));
     auto* btModificar = new QPushButton(QStringLiteral("Modificar"));
@@ -333,6 +336,10 @@ void TMenuFrm::buildLeftPanel() {
     connect(btAgregar, &QPushButton::clicked, this, &TMenuFrm::BtAgregarClick);
     connect(btModificar, &QPushButton::clicked, this, &TMenuFrm::BtModificarClick);
     connect(btBorrar, &QPushButton::clicked, this, &TMenuFrm::BtBorrarClick);
+    for (QPushButton* b : {btAgregar, btModificar, btBorrar}) {
+        b->setStyleSheet(QStringLiteral("padding: 2px 1px;"));
+        b->setMinimumWidth(10);
+    }
     btnRow->addWidget(btAgregar);
     btnRow->addWidget(btModificar);
     btnRow->addWidget(btBorrar);
@@ -382,13 +389,21 @@ void TMenuFrm::buildLeftPanel() {
     ctitle->setFont(bold);
     ctitle->setStyleSheet(QStringLiteral("background:#1F3F6F; color:white; padding:2px 6px;"));
     cl->addWidget(ctitle);
+    // Captions above their values: the panel is narrow and addresses are long.
     auto* cform = new QFormLayout;
-    cform->setVerticalSpacing(1);
+    cform->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    cform->setVerticalSpacing(0);
     auto addValue = [&](const char* caption, std::string CompanyData::*field) {
         auto* v = new QLabel;
         v->setWordWrap(true);
+        v->setStyleSheet(QStringLiteral("color:#1F3F6F; padding-left:6px;"));
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        cform->addRow(QString::fromUtf8(caption), v);
+        auto* c = new QLabel(QString::fromUtf8(caption));
+        QFont small = c->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        c->setFont(small);
+        c->setStyleSheet(QStringLiteral("color:#606870;"));
+        cform->addRow(c, v);
         if (field) companyValues_.emplace_back(v, field);
         return v;
     };
