@@ -27,7 +27,7 @@
 #include "gui/app/menufrm.h"
 #include "gui/app/nuevaempresafrm.h"
 #include "gui/widgets/dialogs.h"
-#include "support/testsupport.h"
+#include "frametest.h"
 
 using namespace kesh;
 namespace fs = std::filesystem;
@@ -35,35 +35,11 @@ namespace DS = kesh::gui::DialogScript;
 
 namespace {
 
-// Runs `f` on the next modal dialog of type T as soon as it is up (inside its exec()).
-template <class T>
-void WhenModal(std::function<void(T*)> f) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, f] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            QPointer<T> guard(dlg);
-            f(dlg);
-            // A failed check inside f returns early: never leave the dialog waiting.
-            if (guard && guard->isVisible()) guard->reject();
-        }
-    });
-    timer->start();
-}
+using kesh::test::WhenModal;
 
-// A fresh installation folder holding only the templates, and an empty operator store.
 struct Install {
     fs::path home;
-    explicit Install(const std::string& name) {
-        home = test::ScratchDir(name);
-        fs::create_directories(home / "app");
-        fs::copy_file(test::AppDir() / "kesh0.fdb", home / "app" / "kesh0.fdb");
-        fs::copy_file(test::AppDir() / "demo0.fdb", home / "app" / "demo0.fdb");
-        qputenv("KESH_HOME", QByteArray::fromStdString((home / "app").string()));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
-    }
+    explicit Install(const std::string& name) : home(kesh::test::FreshInstall(name).parent_path()) {}
     std::string app() const { return (home / "app").string(); }
 };
 
