@@ -259,6 +259,7 @@ TEST(YearEnd, SummarizedJournalHonoursTheClosingFlags) {
                                                                  {"00040001", "-5000.00"},
                                                                  {"00040002", "1200.50"},
                                                                  {"000400030001", "99.99"}}));
+}
 
 // The year-end round trip: close 2026 with both entries, add 2027 with its opening entry taken
 // from the closing entry. The opening entry's balances are the 2026 balances after the
