@@ -32,6 +32,7 @@
 #include "app/settings.h"
 #include "app/sqlhelpers.h"
 #include "db/fiscalyears.h"
+#include "entries/browse.h"
 #include "gui/app/abrirempresafrm.h"
 #include "gui/app/acercafrm.h"
 #include "gui/app/contrasenafrm.h"
@@ -40,6 +41,9 @@
 #include "gui/app/nuevaempresafrm.h"
 #include "gui/app/preferenciasfrm.h"
 #include "gui/app/usuariosfrm.h"
+#include "gui/entries/asitipofrm.h"
+#include "gui/entries/brasifrm.h"
+#include "gui/entries/reenumfrm.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/actualizarbasesfrm.h"
 #include "gui/yearend/cierrefrm.h"
@@ -815,8 +819,11 @@ void TMenuFrm::AbrirClick() {
 
 void TMenuFrm::SalirClick() { close(); }
 void TMenuFrm::CuentasClick() { enConstruccion(); }
-void TMenuFrm::AsientosClick() { enConstruccion(); }
-void TMenuFrm::AsientosTipoClick() { enConstruccion(); }
+void TMenuFrm::AsientosClick() { OpenEntriesBrowser(int(entries::View::Genericos)); }
+void TMenuFrm::AsientosTipoClick() {
+    gui::TAsiTipoFrm f(ctx_, gui::TAsiTipoFrm::Mode::Manage, this);
+    f.exec();
+}
 void TMenuFrm::IndicesClick() { enConstruccion(); }
 void TMenuFrm::CierreClick() {
     TCierreFrm f(ctx_, [this, id = ctx_.currentEj.id] { OpenCompanyKeeping(id); }, this);
@@ -837,14 +844,14 @@ void TMenuFrm::InfAnalisisClick() { enConstruccion(); }
 void TMenuFrm::ComConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
 void TMenuFrm::ProveedoresClick() { enConstruccion(); }
 void TMenuFrm::ComTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
-void TMenuFrm::AsientosComprasClick() { enConstruccion(); }
+void TMenuFrm::AsientosComprasClick() { OpenEntriesBrowser(int(entries::View::Compras)); }
 void TMenuFrm::LibroIvaComprasClick() { enConstruccion(); }
 void TMenuFrm::GenProveedoresClick() { enConstruccion(); }
 void TMenuFrm::GenComprasClick() { enConstruccion(); }
 void TMenuFrm::VenConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
 void TMenuFrm::ClientesClick() { enConstruccion(); }
 void TMenuFrm::VenTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
-void TMenuFrm::AsientosVentasClick() { enConstruccion(); }
+void TMenuFrm::AsientosVentasClick() { OpenEntriesBrowser(int(entries::View::Ventas)); }
 void TMenuFrm::LibroIvaVentasClick() { enConstruccion(); }
 void TMenuFrm::PosicionIvaClick() { enConstruccion(); }
 void TMenuFrm::GenClientesClick() { enConstruccion(); }
@@ -863,7 +870,16 @@ void TMenuFrm::ImportarComprobantesClick() { enConstruccion(); }
 void TMenuFrm::ProcesosUtilesClick() { enConstruccion(); }
 void TMenuFrm::CrearRespaldoClick() { CrearRespaldo(this, ctx_); }
 void TMenuFrm::RecuperarRespaldoClick() { if (CheckLevel(level::kRecuperarRespaldo)) RecuperarRespaldo(this, ctx_); }
-void TMenuFrm::BorrarAsientosClick() { enConstruccion(); }
+void TMenuFrm::BorrarAsientosClick() {
+    gui::TBorrarAsiFrm f(ctx_, this);
+    // The deletion may take the year's closing entries: the year is read again.
+    if (f.exec() == QDialog::Accepted) OpenCompanyKeeping(ctx_.currentEj.id);
+}
+
+void TMenuFrm::OpenEntriesBrowser(int view) {
+    reopenEntriesBrowser = [this, view] { gui::TBrAsiFrm::Open(mdi_, ctx_, entries::View(view)); };
+    gui::TBrAsiFrm::Open(mdi_, ctx_, entries::View(view));
+}
 
 void TMenuFrm::UsuariosClick() {
     if (!CheckLevel(level::kUsuarios)) return;

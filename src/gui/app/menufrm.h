@@ -163,6 +163,8 @@ private:
     void timerTick();
     void yearItemChanged(QListWidgetItem* item);
     void enConstruccion();
+    // The entries browser with a view (entries::View), reopened the same way after a reload.
+    void OpenEntriesBrowser(int view);
     void setLeftWidth(int w);
     void takeDailyCopy();
     bool loginAtStartup();
