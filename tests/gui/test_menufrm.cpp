@@ -70,6 +70,7 @@ private slots:
     void createCompanyAndReopenAfterRestart();
     void existingCompanyFileIsRefused();
     void enablingRuleFollowsTheCurrentYear();
+    void ticksAreStoredAndOldYearsWarn();
 };
 
 void TestMenuFrm::firstStartCreatesFolderDemoAndSettings() {
@@ -308,6 +309,36 @@ void TestMenuFrm::enablingRuleFollowsTheCurrentYear() {
     w.BtBorrarClick();
     QCOMPARE(w.EjList->count(), 0);
     QVERIFY(!w.actAsientos->isEnabled());
+}
+
+void TestMenuFrm::ticksAreStoredAndOldYearsWarn() {
+    Install in("gui_ticks");
+    TMenuFrm w;
+    QVERIFY(w.Startup());
+    const std::string path = w.context().companyPath;
+    const int oldId = db::WithTransaction(path, [](db::Transaction& tr) {
+        return db::AddFiscalYear(tr, "Muy viejo", Clock::today().addDays(-7300), Clock::today().addDays(-6936));
+    });
+    QVERIFY(w.OpenCompany());
+    QCOMPARE(w.EjList->count(), 2);
+
+    // Ticking an item stores "+"; the timer then clears the mark but not the stored flag.
+    QListWidgetItem* first = w.EjList->item(0);
+    const int firstId = db::FiscalYearItemId(first->text().toStdString());
+    first->setCheckState(Qt::Checked);
+    QVERIFY(db::ReadFiscalYear(path, firstId)->ticked());
+    QTest::qWait(600);
+    QCOMPARE(first->checkState(), Qt::Unchecked);
+    QVERIFY(db::ReadFiscalYear(path, firstId)->ticked());
+
+    // Making the old year current warns about its start date.
+    DS::clearShown();
+    w.EjList->setCurrentRow(1);
+    w.SelectCurrentYear();
+    QCOMPARE(w.context().currentEj.id, oldId);
+    const auto& shown = DS::shown();
+    QVERIFY(std::find(shown.begin(), shown.end(), QStringLiteral("Por favor verifique la fecha de Inicio de Ejercicio.")) != shown.end());
+    QVERIFY(w.LCurrEj->text().endsWith(QStringLiteral("Muy viejo")));
 }
 
 QTEST_MAIN(TestMenuFrm)

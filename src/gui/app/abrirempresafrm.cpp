@@ -53,16 +53,10 @@ TAbrirEmpresaFrm::TAbrirEmpresaFrm(const std::string& appDir, QWidget* parent)
     Tabs->addTab(remoteTab, QStringLiteral("Disco de red"));
     lay->addWidget(Tabs);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"));
+    QPushButton* ok;
+    lay->addLayout(OkCancelRow(this, ok));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &TAbrirEmpresaFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     connect(browse, &QPushButton::clicked, this, [this] {
         const QString f = QFileDialog::getOpenFileName(

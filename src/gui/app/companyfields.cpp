@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "gui/app/guiutil.h"
 
@@ -38,6 +40,19 @@ void TLogoPicture::choose(const QString& folder) {
         this, QStringLiteral("Seleccionar imagen"), folder,
         QStringLiteral("Imagenes (*.png *.jpg *.jpeg *.bmp)"));
     if (!f.isEmpty()) setPath(f);
+}
+
+QVBoxLayout* TLogoPicture::Column(TLogoPicture*& logo, const QString& folder) {
+    auto* col = new QVBoxLayout;
+    auto* pic = new TLogoPicture;
+    auto* bt = new QPushButton(QStringLiteral("Logo"));
+    bt->setToolTip(QStringLiteral("Seleccionar imagen"));
+    QObject::connect(bt, &QPushButton::clicked, pic, [pic, folder] { pic->choose(folder); });
+    col->addWidget(pic);
+    col->addWidget(bt);
+    col->addStretch(1);
+    logo = pic;
+    return col;
 }
 
 void TLogoPicture::mousePressEvent(QMouseEvent* e) {

@@ -22,6 +22,8 @@ public:
     QString path() const { return path_; }
     // Opens the picture chooser in `folder`.
     void choose(const QString& folder);
+    // The picture with its "Logo" button below it (choosing in `folder`); sets `logo`.
+    static class QVBoxLayout* Column(TLogoPicture*& logo, const QString& folder);
 
 signals:
     void changed();

@@ -41,16 +41,9 @@ TContrasenaFrm::TContrasenaFrm(UserStore& store, Mode mode, QWidget* parent)
     form->addRow(confirmLabel, EdConfirm);
     lay->addLayout(form);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BtnOk = new QPushButton(QStringLiteral("Aceptar"));
+    lay->addLayout(OkCancelRow(this, BtnOk));
     BtnOk->setEnabled(false);
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(BtnOk);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
     connect(BtnOk, &QPushButton::clicked, this, &TContrasenaFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     if (mode == Mode::Login) {
         explain->hide();
@@ -58,8 +51,7 @@ TContrasenaFrm::TContrasenaFrm(UserStore& store, Mode mode, QWidget* parent)
         EdConfirm->hide();
         BtnOk->setDefault(true);
     } else {
-        BtnOk->setAutoDefault(false);
-        cancel->setAutoDefault(false);
+        for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
         connect(EdPass, &QLineEdit::returnPressed, EdConfirm, qOverload<>(&QWidget::setFocus));
         connect(EdConfirm, &QLineEdit::returnPressed, this, [this] {
             UpdateOk();

@@ -37,26 +37,12 @@ TDatosEmpresaFrm::TDatosEmpresaFrm(const std::string& appDir, const std::string&
                         {&C::ganancias, "Nº Ganancias:", w::ganancias},
                         {&C::obs, "Observaciones:", w::obs}});
     top->addLayout(form, 1);
-    auto* logoCol = new QVBoxLayout;
-    Logo = new TLogoPicture;
-    auto* btLogo = new QPushButton(QStringLiteral("Logo"));
-    btLogo->setToolTip(QStringLiteral("Seleccionar imagen"));
-    connect(btLogo, &QPushButton::clicked, this, [this] { Logo->choose(Q(DataDir(appDir_))); });
-    logoCol->addWidget(Logo);
-    logoCol->addWidget(btLogo);
-    logoCol->addStretch(1);
-    top->addLayout(logoCol);
+    top->addLayout(TLogoPicture::Column(Logo, Q(DataDir(appDir_))));
     lay->addLayout(top);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
+    QPushButton* ok;
+    lay->addLayout(OkCancelRow(this, ok));
     connect(ok, &QPushButton::clicked, this, &TDatosEmpresaFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     fields.fill(data_);
     EdSucursal->setValue(data_.sucursal);

@@ -57,15 +57,7 @@ TNuevaEmpresaFrm::TNuevaEmpresaFrm(const std::string& appDir, QWidget* parent)
                         {&C::obs, "Observaciones", w::obs},
                         {&C::email, "Correo electrónico", w::email}});
     top->addLayout(form, 1);
-    auto* logoCol = new QVBoxLayout;
-    Logo = new TLogoPicture;
-    auto* btLogo = new QPushButton(QStringLiteral("Logo"));
-    btLogo->setToolTip(QStringLiteral("Seleccionar imagen"));
-    connect(btLogo, &QPushButton::clicked, this, [this] { Logo->choose(Q(DataDir(appDir_))); });
-    logoCol->addWidget(Logo);
-    logoCol->addWidget(btLogo);
-    logoCol->addStretch(1);
-    top->addLayout(logoCol);
+    top->addLayout(TLogoPicture::Column(Logo, Q(DataDir(appDir_))));
     lay->addWidget(gbDatos);
 
     auto* gbArchivo = new QGroupBox(QStringLiteral("Datos del archivo de la empresa"));
@@ -111,16 +103,9 @@ TNuevaEmpresaFrm::TNuevaEmpresaFrm(const std::string& appDir, QWidget* parent)
     ef->addRow(QStringLiteral("Fecha final"), EdEjFecha2);
     lay->addWidget(GbEjercicio);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BtnOk = new QPushButton(QStringLiteral("Aceptar"));
+    lay->addLayout(OkCancelRow(this, BtnOk));
     BtnOk->setEnabled(false);
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(BtnOk);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
     connect(BtnOk, &QPushButton::clicked, this, &TNuevaEmpresaFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // Leaving "Nombre" proposes the file name.
     QLineEdit* nombre = fields.edit(&C::nombre);

@@ -78,15 +78,9 @@ TPreferenciasFrm::TPreferenciasFrm(Settings& settings, QWidget* parent)
     al->addLayout(rr);
     lay->addWidget(gAsi);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
+    QPushButton* ok;
+    lay->addLayout(OkCancelRow(this, ok));
     connect(ok, &QPushButton::clicked, this, &TPreferenciasFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ChCalc0->setChecked(settings_.CalcBalance0);
     ChCalc1->setChecked(settings_.CalcBalance1);
@@ -156,14 +150,9 @@ TFontChooser::TFontChooser(const QString& title, const QString& family, int size
     lay->addRow(QStringLiteral("Tipo de letra"), font_);
     lay->addRow(QStringLiteral("Tamaño"), size_);
     lay->addRow(QStringLiteral("Color"), colorBtn_);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    lay->addRow(buttons);
+    QPushButton* ok;
+    lay->addRow(OkCancelRow(this, ok));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QString TFontChooser::family() const { return font_->currentFont().family(); }

@@ -54,15 +54,9 @@ TUsuariosFrm::TUsuariosFrm(UserStore& store, QWidget* parent) : QDialog(parent),
     row->addWidget(box);
     lay->addLayout(row);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("Aceptar"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancelar"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    lay->addLayout(buttons);
+    QPushButton* ok;
+    lay->addLayout(OkCancelRow(this, ok));
     connect(ok, &QPushButton::clicked, this, &TUsuariosFrm::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TUsuariosFrm::BtnOkClick() {
