@@ -163,29 +163,12 @@ end^
 
 /*
  * The lines of entry ASI in line order: DEBE or HABER by side, the account's name in CUENT
- * and its display code (1.1.4.3) in COD2.
+ * and its display code (1.1.4.3, fCodDisplay of the chart procedures) in COD2.
  */
 create or alter procedure pselpases (asi integer)
 returns (id integer, idasi integer, cod varchar(20), cuent varchar(60), detalle varchar(30),
          debe numeric(18,2), haber numeric(18,2), fecha date, cod2 varchar(30))
 as
-  declare function displaycode (c varchar(20)) returns varchar(30)
-  as
-  declare variable r varchar(30) = '';
-  declare variable i integer = 1;
-  begin
-    c = trim(c);
-    if (mod(char_length(c), 4) <> 0) then return '';
-    while (i < char_length(c)) do
-    begin
-      if (i > 1) then r = r || '.';
-      r = r || cast(cast(substring(c from i for 4) as integer) as varchar(5));
-      i = i + 4;
-    end
-    return r;
-  when any do
-    return '';
-  end
 declare variable dh char(1);
 declare variable importe numeric(18,2);
 begin
@@ -200,7 +183,7 @@ begin
     cuent = coalesce(cuent, '');
     debe = iif(dh = 'D', importe, 0);
     haber = iif(dh = 'D', 0, importe);
-    cod2 = displaycode(cod);
+    cod2 = fCodDisplay(cod);
     suspend;
   end
 end^

@@ -214,13 +214,16 @@ void WriteGridEntry(db::Transaction& tr, const FiscalYear& ej, const GridEntry& 
 
 } // namespace
 
-SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const GridEntry& e) {
+namespace {
+// Path A around the caller's way of running it (its own retried transaction, or the caller's).
+template <class Run>
+SaveResult GridSave(const FiscalYear& ej, const GridEntry& e, Run&& run) {
     SaveResult r;
     r.message = PrecheckGrid(ej, e);
     if (!r.message.empty()) return r;
     r.attempted = true;
     try {
-        WithRetry(dsn, [&](db::Transaction& tr) { WriteGridEntry(tr, ej, e, r); });
+        run([&](db::Transaction& tr) { WriteGridEntry(tr, ej, e, r); });
     } catch (const Refusal& f) {
         r.message = f.message + " El asiento no se guardará.";
         r.id = 0;
@@ -229,20 +232,14 @@ SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const Gri
     r.ok = true;
     return r;
 }
+} // namespace
+
+SaveResult SaveGridEntry(const std::string& dsn, const FiscalYear& ej, const GridEntry& e) {
+    return GridSave(ej, e, [&](auto&& write) { WithRetry(dsn, write); });
+}
 
 SaveResult SaveGridEntry(db::Transaction& tr, const FiscalYear& ej, const GridEntry& e) {
-    SaveResult r;
-    r.message = PrecheckGrid(ej, e);
-    if (!r.message.empty()) return r;
-    try {
-        WriteGridEntry(tr, ej, e, r);
-    } catch (const Refusal& f) {
-        r.message = f.message + " El asiento no se guardará.";
-        r.id = 0;
-        return r;
-    }
-    r.ok = true;
-    return r;
+    return GridSave(ej, e, [&](auto&& write) { write(tr); });
 }
 
 // ---------------------------------------------------------------- path C
