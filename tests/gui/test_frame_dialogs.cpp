@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -48,6 +49,7 @@ private slots:
     void passwordDialogChangesAndClears();
     void openDialogListsAndRemoteName();
     void openCancelReopensTheCompany();
+    void openFailureKeepsTheOpenCompany();
     void companyDataKeepsQuotesAndLogo();
     void preferencesAreSaved();
 };
@@ -138,6 +140,24 @@ void TestFrameDialogs::openCancelReopensTheCompany() {
     QCOMPARE(reopened, 1);
     QCOMPARE(w.context().companyPath, DemoCompanyPath(app.string()));
     QCOMPARE(LoadSettings(KeshIniPath(app.string())).Base0, DemoCompanyPath(app.string()));
+}
+
+void TestFrameDialogs::openFailureKeepsTheOpenCompany() {
+    const fs::path app = Home("dlg_open_fail");
+    TMenuFrm w;
+    QVERIFY(w.Startup());
+    const std::string bad = (app / "no-es-empresa.vrn").string();
+    { std::ofstream(bad) << "esto no es una base de datos"; }
+    WhenModal<TAbrirEmpresaFrm>([bad](TAbrirEmpresaFrm* dlg) {
+        dlg->CbLocal->setEditText(QString::fromStdString(bad));
+        dlg->BtnOkClick();
+    });
+    DS::clearShown();
+    w.actAbrir->trigger();
+    QVERIFY(DS::last().startsWith(QStringLiteral("No se pudo abrir la empresa")));
+    QCOMPARE(w.context().companyPath, DemoCompanyPath(app.string()));
+    QCOMPARE(LoadSettings(KeshIniPath(app.string())).Base0, DemoCompanyPath(app.string()));
+    QVERIFY(w.EjList->count() > 0);
 }
 
 void TestFrameDialogs::companyDataKeepsQuotesAndLogo() {

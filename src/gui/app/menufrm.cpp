@@ -812,7 +812,13 @@ void TMenuFrm::NuevaClick() {
 
 void TMenuFrm::AbrirClick() {
     TAbrirEmpresaFrm dlg(ctx_.appDir, this);
+    const std::string previous = ctx_.companyPath;
     if (dlg.exec() == QDialog::Accepted) ctx_.companyPath = dlg.companyPath();
+    SaveSettings();
+    if (OpenCompany() || ctx_.companyPath == previous) return;
+    // The chosen company could not be opened (the message was shown): the one still on
+    // screen stays the open company, in the caption and in kesh.ini.
+    ctx_.companyPath = previous;
     SaveSettings();
     OpenCompany();
 }
