@@ -71,6 +71,7 @@ private slots:
     void existingCompanyFileIsRefused();
     void enablingRuleFollowsTheCurrentYear();
     void ticksAreStoredAndOldYearsWarn();
+    void closingRecalculatesBalancesWhenAsked();
 };
 
 void TestMenuFrm::firstStartCreatesFolderDemoAndSettings() {
@@ -339,6 +340,27 @@ void TestMenuFrm::ticksAreStoredAndOldYearsWarn() {
     const auto& shown = DS::shown();
     QVERIFY(std::find(shown.begin(), shown.end(), QStringLiteral("Por favor verifique la fecha de Inicio de Ejercicio.")) != shown.end());
     QVERIFY(w.LCurrEj->text().endsWith(QStringLiteral("Muy viejo")));
+}
+
+void TestMenuFrm::closingRecalculatesBalancesWhenAsked() {
+    Install in("gui_calcbalance");
+    auto* w = new TMenuFrm;
+    QVERIFY(w->Startup());
+    const std::string path = w->context().companyPath;
+    auto rows = [&path] {
+        return db::WithTransaction(path, [](db::Transaction& tr) { return tr.queryInt("select count(*) from balance"); });
+    };
+    const int year = w->context().currentEj.id;
+    db::WithTransaction(path, [year](db::Transaction& tr) {
+        const std::string cod = tr.queryText("select min(cod) from cuentas where imp = 1");
+        tr.execute("insert into pases (idasi, idej, cod, dh, importe) values (0, ?, ?, 'D', 100)", {year, cod});
+        tr.execute("delete from balance");
+    });
+    QCOMPARE(rows(), int64_t(0));
+    w->context().settings.CalcBalance2 = true;
+    w->close();
+    delete w;
+    QVERIFY(rows() > 0); // the line's account has its balance again
 }
 
 QTEST_MAIN(TestMenuFrm)

@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "accounts/balance.h"
 #include "app/backup_daily.h"
 #include "app/settings.h"
 #include "app/sqlhelpers.h"
@@ -772,7 +773,12 @@ void TMenuFrm::closeEvent(QCloseEvent* e) {
     closing_ = true;
     timer_->stop();
     try {
-        if (ctx_.settings.CalcBalance2 && recalcBalances) recalcBalances();
+        if (ctx_.settings.CalcBalance2) {
+            if (recalcBalances)
+                recalcBalances();
+            else
+                RecalculateBalances(ctx_.companyPath);
+        }
     } catch (...) {
         // Closing goes on: the recalculation can be run again from the menu.
     }

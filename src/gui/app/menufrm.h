@@ -93,7 +93,7 @@ public:
 
     // Set by the screens that own them: reopen a browser after a company or year change
     // (called by OpenCompany when the matching open flag is set), recalculate the stored
-    // balances (closing with CalcBalance2), offer the standard chart to a new company, and
+    // balances on closing with CalcBalance2 (RecalculateBalances when not set), offer the standard chart to a new company, and
     // repaint the open browsers after a font change.
     std::function<void()> reopenAccountsBrowser;
     std::function<void()> reopenEntriesBrowser;
