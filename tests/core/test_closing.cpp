@@ -27,19 +27,6 @@ std::vector<Line> linesOf(const std::string& dsn, int64_t idasi) {
     });
 }
 
-// Balance per account (debit positive) over the year's entries, zero balances left out.
-std::map<std::string, std::string> balances(const std::string& dsn, int year) {
-    return db::WithTransaction(dsn, [&](db::Transaction& tr) {
-        std::map<std::string, std::string> out;
-        db::Statement s = tr.prepare(
-            "select cod, sum(iif(dh = 'D', importe, -importe)) as s from pases where idej = ? "
-            "group by cod having sum(iif(dh = 'D', importe, -importe)) <> 0");
-        s.open({year});
-        while (s.next()) out[s.getText("COD")] = s.getAmount("S").toString();
-        return out;
-    });
-}
-
 struct Proc {
     int64_t idas;
     std::string result;
@@ -128,7 +115,7 @@ TEST(PAsRefun, CarriesTheResultAccountsToTheResultAccount) {
         EXPECT_EQ(s.getInt("CHECKSUM"), tr.queryInt("select sum(id) from pases where idasi = ?", {p.idas}));
     });
     // Every result account is now at zero; the year's result sits on the result account.
-    const auto b = balances(dsn, 1);
+    const auto b = test::YearBalances(dsn, 1);
     for (const auto& [cod, s] : b) EXPECT_NE(cod.substr(0, 4), "0004") << cod << " " << s;
     EXPECT_EQ(b.at("00030002"), "-3699.51");
 }
@@ -143,7 +130,7 @@ TEST(PAscierre, ClosesEveryAccountAndRefusesAnUnbalancedYear) {
                                                        {"00020001", "D", "3000.00"},
                                                        {"00030001", "D", "10000.00"},
                                                        {"00030002", "D", "3699.51"}}));
-    EXPECT_TRUE(balances(dsn, 1).empty());
+    EXPECT_TRUE(test::YearBalances(dsn, 1).empty());
 
     // A year whose lines do not balance gets no closing entry.
     const std::string bad = test::ClosingFixtureCompany("cierre-bad");
@@ -176,7 +163,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
     EXPECT_EQ(y.idcierre, o.idcierre);
     EXPECT_TRUE(y.closed());
     EXPECT_EQ(linesOf(dsn, y.idrefun).back(), (Line{"00030002", "C", "3699.51"}));
-    EXPECT_TRUE(balances(dsn, 1).empty());
+    EXPECT_TRUE(test::YearBalances(dsn, 1).empty());
 
     // Asked again (another user's stale dialog): refused in the summary, nothing written.
     const int64_t before = countEntries(dsn);
@@ -198,7 +185,7 @@ TEST(RunClosing, GeneratesRecordsAndDeletesBothEntries) {
     EXPECT_EQ(countEntries(dsn), 5);
     EXPECT_TRUE(linesOf(dsn, y.idrefun).empty());
     EXPECT_TRUE(linesOf(dsn, y.idcierre).empty());
-    EXPECT_EQ(balances(dsn, 1).at("00040001"), "-5000.00");
+    EXPECT_EQ(test::YearBalances(dsn, 1).at("00040001"), "-5000.00");
 }
 
 // With no accounts chosen the refundición is refused; the closing entry asked in the same
@@ -273,7 +260,7 @@ TEST(YearEnd, OpeningEntryOfTheNextYearCarriesTheClosingBalances) {
     rq.codGP = "4";
     rq.codResul = "3.2";
     ASSERT_EQ(RunClosing(dsn, 1, rq).text(), "(1)El asiento de refundición ha sido creado\n");
-    const auto beforeClosing = balances(dsn, 1);
+    const auto beforeClosing = test::YearBalances(dsn, 1);
     EXPECT_EQ(beforeClosing, (std::map<std::string, std::string>{{"00010001", "13799.50"},
                                                                  {"00010002", "2900.01"},
                                                                  {"00020001", "-3000.00"},
@@ -284,14 +271,14 @@ TEST(YearEnd, OpeningEntryOfTheNextYearCarriesTheClosingBalances) {
     close.cierreDate = Date::fromYmd(2026, 12, 31);
     const ClosingOutcome closed = RunClosing(dsn, 1, close);
     ASSERT_GT(closed.idcierre, 0);
-    EXPECT_TRUE(balances(dsn, 1).empty());
+    EXPECT_TRUE(test::YearBalances(dsn, 1).empty());
 
     // "Agregar" with "Generar Asiento de Apertura", as the main window does it.
     const int next = db::WithTransaction(dsn, [&](db::Transaction& tr) {
         return db::AddFiscalYear(tr, "Ejercicio 2027", Date::fromYmd(2027, 1, 1), Date::fromYmd(2027, 12, 31),
                                  closed.idcierre);
     });
-    EXPECT_EQ(balances(dsn, next), beforeClosing);
+    EXPECT_EQ(test::YearBalances(dsn, next), beforeClosing);
     db::WithTransaction(dsn, [&](db::Transaction& tr) {
         EXPECT_EQ(tr.queryInt("select count(*) from asientos where idej = ? and idaux = -1 and num = 1", {next}), 1);
         EXPECT_EQ(tr.queryDate("select min(fecha) from pases where idej = ?", {next}), Date::fromYmd(2027, 1, 1));

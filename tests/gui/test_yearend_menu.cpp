@@ -23,6 +23,7 @@
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/choosers.h"
 #include "gui/yearend/cierrefrm.h"
+#include "frametest.h"
 #include "support/testsupport.h"
 #include "support/yearendfixture.h"
 
@@ -32,36 +33,6 @@ namespace fs = std::filesystem;
 namespace DS = kesh::gui::DialogScript;
 
 namespace {
-
-// Runs `f` on the next modal dialog of type T once it is up (inside its exec()).
-template <class T>
-void WhenModal(std::function<void(T*)> f) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, f] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            QPointer<T> guard(dlg);
-            f(dlg);
-            if (guard && guard->isVisible()) guard->reject();
-        }
-    });
-    timer->start();
-}
-
-// Balance per account (debit positive) of a year, zero balances left out.
-std::map<std::string, std::string> balances(const std::string& dsn, int year) {
-    return db::WithTransaction(dsn, [&](db::Transaction& tr) {
-        std::map<std::string, std::string> out;
-        db::Statement s = tr.prepare(
-            "select cod, sum(iif(dh = 'D', importe, -importe)) as s from pases where idej = ? "
-            "group by cod having sum(iif(dh = 'D', importe, -importe)) <> 0");
-        s.open({year});
-        while (s.next()) out[s.getText("COD")] = s.getAmount("S").toString();
-        return out;
-    });
-}
 
 int64_t count(const std::string& dsn, const char* sql) {
     return db::WithTransaction(dsn, [&](db::Transaction& tr) { return tr.queryInt(sql); });
@@ -79,12 +50,9 @@ private slots:
     }
 
     void closeYearOpenNextBackUpAndRestore() {
-        const fs::path home = test::ScratchDir("menu-home");
-        const fs::path app = home / "app";
+        const fs::path app = test::FreshInstall("menu-home");
+        const fs::path home = app.parent_path();
         fs::create_directories(app / "Datos");
-        for (const char* t : {"kesh0.fdb", "demo0.fdb"}) fs::copy_file(test::AppDir() / t, app / t);
-        qputenv("KESH_HOME", QByteArray::fromStdString(app.string()));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
         const std::string company = (app / "Datos" / "pampa.vrn").string();
         fs::copy_file(test::ClosingFixtureCompany("menu-company"), company);
         Settings s;
@@ -100,7 +68,7 @@ private slots:
         QCOMPARE(w->context().currentEj.id, 1);
 
         // Contabilidad > "Asientos de Cierre...": both entries at once.
-        WhenModal<TCierreFrm>([](TCierreFrm* f) {
+        test::WhenModal<TCierreFrm>([](TCierreFrm* f) {
             f->ChRefun->setChecked(true);
             f->ChCierre->setChecked(true);
             f->BtnOk->click();
@@ -110,7 +78,7 @@ private slots:
                                            "(2)El asiento de cierre ha sido creado\n"));
         QVERIFY(w->context().currentEj.closed());
         QVERIFY(w->EjList->item(0)->text().contains(QStringLiteral("!#")));
-        QVERIFY(balances(company, 1).empty());
+        QVERIFY(test::YearBalances(company, 1).empty());
 
         // "Agregar" the next year with "Generar Asiento de Apertura".
         w->BtAgregarClick();
@@ -121,7 +89,7 @@ private slots:
         QCOMPARE(w->EjList->count(), 2);
         const auto years = db::LoadFiscalYears(company);
         const int next = years.back().id;
-        QCOMPARE(balances(company, next), (std::map<std::string, std::string>{{"00010001", "13799.50"},
+        QCOMPARE(test::YearBalances(company, next), (std::map<std::string, std::string>{{"00010001", "13799.50"},
                                                                               {"00010002", "2900.01"},
                                                                               {"00020001", "-3000.00"},
                                                                               {"00030001", "-10000.00"},
@@ -163,7 +131,7 @@ private slots:
         QCOMPARE(count(company, "select count(*) from asientos"), entries);
         QCOMPARE(count(company, "select count(*) from pases"), lines);
         QVERIFY(db::ReadFiscalYear(company, 1).value().closed());
-        QCOMPARE(balances(company, next).size(), size_t(5));
+        QCOMPARE(test::YearBalances(company, next).size(), size_t(5));
         again->close();
         delete again;
         Clock::setToday(std::nullopt);

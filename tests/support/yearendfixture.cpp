@@ -52,4 +52,16 @@ std::string ClosingFixtureCompany(const std::string& name) {
     return dsn;
 }
 
+std::map<std::string, std::string> YearBalances(const std::string& dsn, int year) {
+    return db::WithTransaction(dsn, [&](db::Transaction& tr) {
+        std::map<std::string, std::string> out;
+        db::Statement s = tr.prepare(
+            "select cod, sum(iif(dh = 'D', importe, -importe)) as s from pases where idej = ? "
+            "group by cod having sum(iif(dh = 'D', importe, -importe)) <> 0");
+        s.open({year});
+        while (s.next()) out[s.getText("COD")] = s.getAmount("S").toString();
+        return out;
+    });
+}
+
 } // namespace kesh::test

@@ -2,6 +2,7 @@
 // A small company for the year-end tests: one fiscal year (id 1, 2026), a chart with a
 // results group below 4 and five balanced entries, so closing it has exact known results.
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,5 +31,9 @@ std::string YearCompany(const std::string& name);
 //   Caja 13799.50 D, Banco 2900.01 D, Proveedores 3000 C, Capital 10000 C,
 //   Ventas 5000 C, Gastos 1200.50 D, Intereses 99.99 D (a profit of 3699.51).
 std::string ClosingFixtureCompany(const std::string& name);
+
+// Balance per account of a year (debit positive, "13799.50" / "-3000.00"), zero balances
+// left out.
+std::map<std::string, std::string> YearBalances(const std::string& dsn, int year);
 
 } // namespace kesh::test
