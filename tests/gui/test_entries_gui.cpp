@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "../core/test_entries_support.h"
+#include "gui/accounts/accountshooks.h"
 #include "gui/entries/asitipofrm.h"
 #include "gui/entries/brasifrm.h"
 #include "gui/entries/edasifrm.h"
@@ -243,6 +244,23 @@ private slots:
         list.BtBorrarClick();
         QCOMPARE(DialogScript::shown().front(), QStringLiteral("Desea eliminar el asiento tipo?"));
         QCOMPARE(list.Grid->rowCount(), 0);
+    }
+
+    void ledgerViewChangesOnlyGenericEntries() {
+        EntriesCompany co("gui_mayor");
+        int64_t voucher = co.Add(co.ej, Date::fromYmd(2026, 4, 1), "factura").id;
+        int64_t closing = co.Add(co.ej, Date::fromYmd(2026, 12, 31), "cierre").id;
+        db::WithTransaction(co.dsn, [&](db::Transaction& tr) {
+            tr.execute("update asientos set clase = 1 where id = ?", {voucher});
+            tr.execute("update ejerc set idcierre = ? where id = ?", {closing, co.ej.id});
+        });
+        AppContext ctx = ContextFor(co);
+        auto& hook = BrowserHooks().editEntry;
+        QVERIFY(hook);
+        QVERIFY(!hook(nullptr, ctx, voucher));
+        QCOMPARE(DialogScript::last(), QStringLiteral("Desde aquí solo es posible modificar asientos genéricos."));
+        QVERIFY(!hook(nullptr, ctx, closing));
+        QCOMPARE(DialogScript::last(), QStringLiteral("Los asientos de refundición y de cierre no se pueden modificar"));
     }
 
     void bulkDeletionDialog() {

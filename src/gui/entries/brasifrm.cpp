@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 
 #include "db/database.h"
+#include "db/fiscalyears.h"
+#include "gui/accounts/accountshooks.h"
 #include "gui/entries/edasifrm.h"
 #include "gui/entries/edasitipfrm.h"
 #include "gui/entries/entryutil.h"
@@ -71,6 +73,43 @@ QString Money(Amount a) {
     for (int i = dot - 3; i > 0; i -= 3) digits.insert(i, ',');
     return neg ? QStringLiteral("(%1)").arg(digits) : digits;
 }
+
+// Changing an entry from the accounts browser's ledger tab: generic entries in the ledger
+// form (path C), entries made from a standard entry in the template editor.
+bool EditEntryFromLedger(QWidget* parent, AppContext& ctx, int64_t id) {
+    try {
+        if (!MayChange(ctx.userLevel)) {
+            ShowNotice(parent, QString::fromUtf8(kMsgNotAuthorized));
+            return false;
+        }
+        std::optional<EntryHeader> h = LoadHeader(ctx.companyPath, id);
+        if (!h) return false;
+        std::optional<FiscalYear> year = db::ReadFiscalYear(ctx.companyPath, h->idej);
+        if (std::string m = CheckChangeable(year ? *year : ctx.currentEj, id); !m.empty()) {
+            ShowNotice(parent, QString::fromStdString(m));
+            return false;
+        }
+        if (h->clase != 0) {
+            ShowNotice(parent, QString::fromUtf8(kMsgOnlyGeneric));
+            return false;
+        }
+        if (h->idtip != 0 && h->idej == ctx.currentEj.id) {
+            TEdAsiTipFrm ed(ctx, id, h->idtip, parent);
+            ed.exec();
+            return ed.savedId() != 0;
+        }
+        auto* ed = new TEdAsiFrm(ctx, TEdAsiFrm::Mode::Ledger, id, parent);
+        return ed->exec() == QDialog::Accepted;
+    } catch (const db::DbError& e) {
+        ShowError(parent, QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+const bool g_ledgerHook = [] {
+    BrowserHooks().editEntry = EditEntryFromLedger;
+    return true;
+}();
 
 } // namespace
 

@@ -18,6 +18,7 @@
 #include "accounts/codes.h"
 #include "accounts/lookups.h"
 #include "db/database.h"
+#include "db/fiscalyears.h"
 #include "gui/entries/entryutil.h"
 #include "gui/widgets/dialogs.h"
 
@@ -90,7 +91,7 @@ bool TEntryCellDelegate::eventFilter(QObject* editor, QEvent* event) {
 // ---------------------------------------------------------------- the form
 
 TEdAsiFrm::TEdAsiFrm(AppContext& ctx, Mode mode, int64_t id, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), mode_(mode), id_(mode == Mode::Add ? 0 : id) {
+    : QDialog(parent), ctx_(ctx), year_(ctx.currentEj), mode_(mode), id_(mode == Mode::Add ? 0 : id) {
     setAttribute(Qt::WA_DeleteOnClose);
     Build();
     if (mode == Mode::Add) {
@@ -267,6 +268,10 @@ void TEdAsiFrm::LoadEntry(int64_t id, bool asCopy) {
             wasOpening_ = h->opening();
             ChApertura->setChecked(wasOpening_);
             if (wasOpening_) setWindowTitle(QStringLiteral("Modificar Asiento Apertura"));
+        }
+        if (mode_ == Mode::Ledger && h->idej != year_.id) {
+            // The ledger lists the entries of every ticked year.
+            if (std::optional<FiscalYear> y = db::ReadFiscalYear(ctx_.companyPath, h->idej)) year_ = *y;
         }
         EdFecha->setDate(ToQDate(h->fecha));
         EdDescrip->setText(QString::fromStdString(h->descrip));
@@ -510,8 +515,8 @@ void TEdAsiFrm::BtnOkClick() {
     GridEntry e = CurrentEntry();
     SaveResult r;
     try {
-        r = mode_ == Mode::Ledger ? SaveLedgerEntry(ctx_.companyPath, ctx_.currentEj, e)
-                                  : SaveGridEntry(ctx_.companyPath, ctx_.currentEj, e);
+        r = mode_ == Mode::Ledger ? SaveLedgerEntry(ctx_.companyPath, year_, e)
+                                  : SaveGridEntry(ctx_.companyPath, year_, e);
     } catch (const db::DbError& err) {
         r.attempted = true;
         r.message = err.what();

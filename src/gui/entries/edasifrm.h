@@ -111,6 +111,7 @@ private:
     QString Cell(int row, int col) const;
 
     kesh::AppContext& ctx_;
+    kesh::FiscalYear year_;  // the entry's year: the current one, or in the ledger form its own
     Mode mode_;
     int64_t id_ = 0;
     bool wasOpening_ = false;
