@@ -314,11 +314,14 @@ declare variable ldet varchar(30);
 declare variable lfv date;
 declare variable corrido numeric(18,2);
 begin
-  for select distinct p.cod from pases p
-        where p.cod between :codini and :codfin and p.fecha between :d1 and :d2
-          and f_ejsel(:idej, p.idej) = 1
+  /* saldosmes lists the codes with lines in those months, so no line is read twice. */
+  for select distinct s.cod from saldosmes s
+        where s.cod between :codini and :codfin and s.mes between f_mes(:d1) and f_mes(:d2)
         into :cod
   do begin
+    if (not exists(select 1 from pases p where p.cod = :cod and p.fecha between :d1 and :d2
+                     and f_ejsel(:idej, p.idej) = 1)) then
+      continue;
     cod2 = f_codshow(cod);
     cuenta = coalesce((select cuenta from cuentas where cod = :cod), '');
     select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
@@ -368,9 +371,36 @@ end^
 /* ---- balances ----------------------------------------------------------------------- */
 
 /*
- * Debits and credits of an account and every account under it (codes starting with it)
- * dated d1..d2 in the selected years. Whole months come from saldosmes, the days of a month
- * cut by d1 or d2 from the lines themselves.
+ * Debits and credits of the lines of an account and every account under it (codes starting
+ * with it) dated d1..d2 in the selected years. Each code is read through the (cod, fecha)
+ * index with an equality on the code; saldosmes says which codes have lines in those months.
+ */
+create or alter procedure pSumLineas (idej integer, cod varchar(20), d1 date, d2 date)
+returns (DEBE numeric(18,2), HABER numeric(18,2))
+as
+declare variable c varchar(20);
+declare variable d numeric(18,2);
+declare variable h numeric(18,2);
+begin
+  debe = 0;
+  haber = 0;
+  for select distinct s.cod from saldosmes s
+        where s.cod starting with :cod and s.mes between f_mes(:d1) and f_mes(:d2)
+        into :c
+  do begin
+    select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
+      from pases p
+      where p.cod = :c and p.fecha between :d1 and :d2 and f_ejsel(:idej, p.idej) = 1
+      into :d, :h;
+    debe = debe + d;
+    haber = haber + h;
+  end
+  suspend;
+end^
+
+/*
+ * The same sums for any span: whole months from saldosmes, the days of a month cut by d1 or
+ * d2 from the lines themselves.
  */
 create or alter procedure pSumCta (idej integer, cod varchar(20), d1 date, d2 date)
 returns (DEBE numeric(18,2), HABER numeric(18,2))
@@ -387,29 +417,29 @@ begin
   if (d1 > f_mesini(m1)) then m1 = m1 + 1;
   m2 = f_mes(d2);
   if (dateadd(1 day to d2) < f_mesini(m2 + 1)) then m2 = m2 - 1;
-  if (m1 <= m2) then
+  if (m1 > m2) then
   begin
-    select coalesce(sum(s.debe), 0), coalesce(sum(s.haber), 0) from saldosmes s
-      where s.mes between :m1 and :m2 and s.cod starting with :cod
-        and f_ejsel(:idej, s.idej) = 1
-      into :debe, :haber;
-    /* The days before the first whole month and after the last one. */
-    select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
-      from pases p
-      where p.cod starting with :cod
-        and ((p.fecha between :d1 and dateadd(-1 day to f_mesini(:m1)))
-             or (p.fecha between f_mesini(:m2 + 1) and :d2))
-        and f_ejsel(:idej, p.idej) = 1
-      into :d, :h;
+    select debe, haber from pSumLineas(:idej, :cod, :d1, :d2) into :debe, :haber;
+    suspend;
+    exit;
   end
-  else
-    select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
-      from pases p
-      where p.cod starting with :cod and p.fecha between :d1 and :d2
-        and f_ejsel(:idej, p.idej) = 1
+  select coalesce(sum(s.debe), 0), coalesce(sum(s.haber), 0) from saldosmes s
+    where s.mes between :m1 and :m2 and s.cod starting with :cod
+      and f_ejsel(:idej, s.idej) = 1
+    into :debe, :haber;
+  if (d1 < f_mesini(m1)) then
+  begin
+    select debe, haber from pSumLineas(:idej, :cod, :d1, dateadd(-1 day to f_mesini(:m1)))
       into :d, :h;
-  debe = debe + d;
-  haber = haber + h;
+    debe = debe + d;
+    haber = haber + h;
+  end
+  if (d2 >= f_mesini(m2 + 1)) then
+  begin
+    select debe, haber from pSumLineas(:idej, :cod, f_mesini(:m2 + 1), :d2) into :d, :h;
+    debe = debe + d;
+    haber = haber + h;
+  end
   suspend;
 end^
 
@@ -477,9 +507,8 @@ begin
     if (niv between 1 and 5 and substring(coalesce(niveles, '') || '00000' from niv for 1) = '1') then
     begin
       select debe, haber from pSumCta(:idej, :cod, :d1, :d2) into :debe, :haber;
-      if (modo <> 1 or exists(select 1 from pases p where p.cod starting with :cod
-                                and p.fecha between :d1 and :d2
-                                and f_ejsel(:idej, p.idej) = 1)) then
+      /* With modo 1 an account shows when it has movement in the period. */
+      if (modo <> 1 or debe <> 0 or haber <> 0) then
       begin
         cod2 = f_codshow(cod);
         cuenta2 = substring(lpad('', 2 * (niv - 1)) || coalesce(cuenta, '') from 1 for 80);
