@@ -45,6 +45,8 @@
 #include "gui/entries/asitipofrm.h"
 #include "gui/entries/brasifrm.h"
 #include "gui/entries/reenumfrm.h"
+#include "gui/accounts/accountshooks.h"
+#include "gui/reports/frmpapel.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/actualizarbasesfrm.h"
 #include "gui/yearend/cierrefrm.h"
@@ -112,6 +114,10 @@ TMenuFrm::TMenuFrm(QWidget* parent) : QMainWindow(parent) {
     auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), this);
     f11->setContext(Qt::WindowShortcut);
     connect(f11, &QShortcut::activated, this, &TMenuFrm::ToggleLeftPanel);
+    // "Informe Mayor..." of the accounts browser: the ledger of the account under the cursor.
+    kesh::gui::BrowserHooks().ledgerReport = [](QWidget* p, kesh::AppContext& c, const QString& code) {
+        kesh::gui::OpenAccountLedger(p, c, code.toStdString());
+    };
 
     timer_ = new QTimer(this);
     timer_->setInterval(500);
@@ -845,14 +851,14 @@ void TMenuFrm::ImportarAsientosClick() { enConstruccion(); }
 void TMenuFrm::CuadroBalanceClick() { enConstruccion(); }
 void TMenuFrm::PaqGenerarClick() { enConstruccion(); }
 void TMenuFrm::PaqImportarClick() { if (CheckLevel(level::kImportarPaquete)) enConstruccion(); }
-void TMenuFrm::InfPlanClick() { enConstruccion(); }
-void TMenuFrm::InfBalanceClick() { enConstruccion(); }
-void TMenuFrm::InfDiarioClick() { enConstruccion(); }
-void TMenuFrm::InfDiarioResumidoClick() { enConstruccion(); }
-void TMenuFrm::InfMayorClick() { enConstruccion(); }
-void TMenuFrm::InfSumasClick() { enConstruccion(); }
+void TMenuFrm::InfPlanClick() { kesh::gui::OpenReport(this, ctx_, "PlandeCuentas"); }
+void TMenuFrm::InfBalanceClick() { kesh::gui::OpenReport(this, ctx_, "Balance"); }
+void TMenuFrm::InfDiarioClick() { kesh::gui::OpenReport(this, ctx_, "Diario"); }
+void TMenuFrm::InfDiarioResumidoClick() { kesh::gui::OpenReport(this, ctx_, "ASRESUMEN"); }
+void TMenuFrm::InfMayorClick() { kesh::gui::OpenReport(this, ctx_, "Mayor"); }
+void TMenuFrm::InfSumasClick() { kesh::gui::OpenReport(this, ctx_, "SumasySaldos"); }
 void TMenuFrm::InfAjusteClick() { enConstruccion(); }
-void TMenuFrm::InfAnalisisClick() { enConstruccion(); }
+void TMenuFrm::InfAnalisisClick() { kesh::gui::OpenReport(this, ctx_, "AnalisisDeCuenta"); }
 void TMenuFrm::ComConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
 void TMenuFrm::ProveedoresClick() { enConstruccion(); }
 void TMenuFrm::ComTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
@@ -889,8 +895,13 @@ void TMenuFrm::BorrarAsientosClick() {
 }
 
 void TMenuFrm::OpenEntriesBrowser(int view) {
-    reopenEntriesBrowser = [this, view] { gui::TBrAsiFrm::Open(mdi_, ctx_, entries::View(view)); };
-    gui::TBrAsiFrm::Open(mdi_, ctx_, entries::View(view));
+    auto open = [this, view] {
+        // "Informe" of the browser: the journal of the entry under the cursor.
+        if (gui::TBrAsiFrm* b = gui::TBrAsiFrm::Open(mdi_, ctx_, entries::View(view)))
+            b->printEntry = [this](int64_t id) { gui::OpenEntryReport(this, ctx_, int(id)); };
+    };
+    reopenEntriesBrowser = open;
+    open();
 }
 
 void TMenuFrm::UsuariosClick() {
