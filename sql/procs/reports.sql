@@ -9,23 +9,25 @@
  */
 set term ^ ;
 
-/* Internal code to display code: 000100020015 -> 1.2.15; '' when a group is not 4 digits. */
+/* Internal code to display code: 000100020015 -> 1.2.15; '' when a group is not a number.
+   Called for every printed line, so it does no pattern matching: a group that does not
+   convert ends in the handler. */
 create or alter function f_codshow (c varchar(20)) returns varchar(30) as
 declare variable s varchar(30) = '';
 declare variable i integer = 1;
-declare variable g varchar(4);
+declare variable n integer;
 begin
   c = trim(c);
-  if (mod(char_length(c), 4) <> 0) then return '';
-  while (i + 3 <= char_length(c)) do
+  n = char_length(c);
+  if (mod(n, 4) <> 0) then return '';
+  while (i < n) do
   begin
-    g = substring(c from i for 4);
-    if (not g similar to '[0-9]{4}') then return '';
-    if (s <> '') then s = s || '.';
-    s = s || cast(cast(g as integer) as varchar(5));
+    if (i > 1) then s = s || '.';
+    s = s || cast(cast(substring(c from i for 4) as integer) as varchar(5));
     i = i + 4;
   end
   return s;
+  when any do return '';
 end^
 
 /* dd/mm/yyyy */

@@ -94,6 +94,10 @@ AnalysisOptions AnalysisOptionsOf(const AppContext& c, const ReportParams& p) {
     return {p.analysisCode, c.currentEj.id, p.analysisDaily, p.analysisMonth};
 }
 
+void PrepareReportData(const std::string& dsn, const std::string& key) {
+    if (key == "SumasySaldos" || key == "Balance" || key == "Mayor") CompactMonthlyBalances(dsn);
+}
+
 ReportRows GatherReport(db::Transaction& tr, const std::string& key, const AppContext& c,
                         const ReportParams& p) {
     if (key == "Diario") return FetchJournal(tr, JournalOptionsOf(c, p));

@@ -47,6 +47,10 @@ BalanceOptions BalanceOptionsOf(const AppContext& ctx);
 PlanOptions PlanOptionsOf(const AppContext& ctx);
 AnalysisOptions AnalysisOptionsOf(const AppContext& ctx, const ReportParams& p);
 
+// Before the gathering, on its own transaction: the reports that read the per-month sums
+// fold their deltas first (see CompactMonthlyBalances), which keeps them fast.
+void PrepareReportData(const std::string& dsn, const std::string& key);
+
 // Runs the data gathering of the key. Throws std::invalid_argument for an unknown key and
 // db::DbError when a procedure fails.
 ReportRows GatherReport(db::Transaction& tr, const std::string& key, const AppContext& ctx,

@@ -306,6 +306,7 @@ std::unique_ptr<print::ReportDocument> TFrmPapel::prepare() {
     storeScreen();
     writeFiles();
     try {
+        reports::PrepareReportData(ctx_.companyPath, key_);
         reports::ReportRows rows = db::WithTransaction(ctx_.companyPath, [&](db::Transaction& tr) {
             return reports::GatherReport(tr, key_, ctx_, params_);
         });

@@ -131,6 +131,7 @@ int RunReport(const std::vector<std::string>& argv) {
 
     std::string subtitle = a.get("subtitulo");
     std::string title = a.get("titulo", reports::ReportTitle(key));
+    reports::PrepareReportData(dsn, key);
     reports::ReportRows rows = db::WithTransaction(dsn, [&](db::Transaction& tr) {
         LoadCompany(tr, ctx, a.get("ejercicio"));
         ReportRange& r = ctx.reportRange;
