@@ -446,6 +446,8 @@ void TMenuFrm::buildLeftPanel() {
 bool TMenuFrm::Startup() {
     try {
         ctx_.appDir = ResolveAppDir(ProgramDir());
+        // A data folder of its own (KESH_HOME) gets the templates it lacks from the program's.
+        if (ctx_.appDir != ProgramDir()) SeedAppDir(ctx_.appDir, ProgramDir());
         ctx_.settings = kesh::LoadSettings(KeshIniPath(ctx_.appDir));
         ctx_.companyPath = ctx_.settings.Base0;
     } catch (const std::exception& e) {

@@ -68,6 +68,7 @@ TNuevaEmpresaFrm::TNuevaEmpresaFrm(const std::string& appDir, QWidget* parent)
     af->addRow(QStringLiteral("Nombre del archivo"), EdArchivo);
     auto* rutaRow = new QHBoxLayout;
     LRuta = new QLabel;
+    LRuta->setWordWrap(true);
     LRuta->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* btRuta = new QPushButton(QStringLiteral("..."));
     btRuta->setToolTip(QStringLiteral("Cambiar ruta de acceso"));
