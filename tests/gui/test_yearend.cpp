@@ -1,5 +1,6 @@
 // The year-end and backup screens, offscreen, with scripted message boxes and choosers.
 #include <QCheckBox>
+#include <QDir>
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -53,6 +54,15 @@ struct Choices {
 };
 
 QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+// With KESH_SCREENSHOT_DIR set, saves a picture of the widget there (for looking at layouts).
+void screenshot(QWidget* w, const QString& name) {
+    const QByteArray dir = qgetenv("KESH_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(QString::fromUtf8(dir));
+    w->adjustSize();
+    w->grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
+}
 
 } // namespace
 
@@ -114,6 +124,7 @@ private slots:
             QCOMPARE(asked, (std::vector<int>{0, 1}));
             QCOMPARE(f.LCodResul->text(), QStringLiteral("3.2        Resultado del ejercicio"));
             f.ChCierre->setChecked(true);
+            screenshot(&f, QStringLiteral("cierre-generar"));
             f.BtnOk->click();
         }
         QCOMPARE(reopened, 1);
@@ -128,6 +139,7 @@ private slots:
         QCOMPARE(g.LCierreCreado->text(), QStringLiteral("El asiento de Cierre ya fue creado"));
         g.ChBorrarRefun->setChecked(true);
         g.ChBorrarCierre->setChecked(true);
+        screenshot(&g, QStringLiteral("cierre-borrar"));
         g.BtnOk->click();
         QCOMPARE(reopened, 2);
         QCOMPARE(DialogScript::last(), QStringLiteral("(1)El asiento de Refundición ha sido borrado\n"
@@ -235,6 +247,7 @@ private slots:
         std::ofstream(app / "Datos" / "roto.vrn") << "basura";
         std::vector<std::string> calls;
         TActualizarBasesFrm f(app.string(), "", [&] { calls.push_back("close"); }, [&] { calls.push_back("reopen"); });
+        screenshot(&f, QStringLiteral("actualizar-bases"));
         f.BtnOk->click();
         QCOMPARE(calls, (std::vector<std::string>{"close", "reopen"}));
         QCOMPARE(DialogScript::shown().size(), size_t(1));
