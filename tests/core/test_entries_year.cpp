@@ -207,7 +207,7 @@ TEST(EntryBrowser, FiltersAndSearchTexts) {
     } cases[] = {
         {"Venta de mercaderías", "venta*", true}, {"Venta", "v?nta", true},   {"Venta", "*nt?", true},
         {"Venta", "nta", false},                  {"01/02/2026", "*/02/*", true}, {"", "*", true},
-        {"abc", "a*c*d", false},
+        {"abc", "a*c*d", false},                  {"Peña", "Pe?a", true},         {"Peña", "Pe??a", false},
     };
     for (const Case& c : cases) EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.match) << c.text << " " << c.pattern;
     std::vector<EntryListRow> rows(3);

@@ -85,7 +85,12 @@ bool MatchesPattern(std::string_view text, std::string_view pattern) {
     // Iterative glob with one backtrack point: linear enough for a list of 100 000 rows.
     size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && eq(pattern[p], text[t])))) {
+        if (p < pattern.size() && pattern[p] == '?') {
+            // One character, however many bytes it takes in UTF-8.
+            ++t;
+            while (t < text.size() && (static_cast<unsigned char>(text[t]) & 0xC0) == 0x80) ++t;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] != '*' && eq(pattern[p], text[t])) {
             ++t;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
