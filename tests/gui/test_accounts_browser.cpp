@@ -333,6 +333,11 @@ private slots:
         ed2.BtAceptarClick();
         QVERIFY(!ed2.saved());
         QCOMPARE(DS::last(), QString("Cuenta madre 7 no existe."));
+
+        // A proposal past 9999 in its last level is not a code.
+        TEdCta2Frm ed3(ctx);
+        ed3.SetupAdd("1.1.10000", true);
+        QCOMPARE(ed3.LValid->text(), QString::fromUtf8("El código de cuenta 1.1.10000 no es válido."));
     }
 
     void editorChangesNameCodeAndLevel() {

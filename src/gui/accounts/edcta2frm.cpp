@@ -191,8 +191,12 @@ void TEdCta2Frm::codeChanged() {
             }
             RbGrupo->setEnabled(k.enabled);
             RbImputable->setEnabled(k.enabled);
-            verdict = code.isEmpty() ? std::string()
-                                     : ValidateNewAccount(tr, S(code), RbImputable->isChecked());
+            if (code.isEmpty())
+                verdict.clear();
+            else if (!IsWellFormedCode(S(code)))
+                verdict = "El código de cuenta " + S(code) + " no es válido.";
+            else
+                verdict = ValidateNewAccount(tr, S(code), RbImputable->isChecked());
         });
     } catch (const std::exception& e) {
         verdict = e.what();
@@ -210,7 +214,7 @@ void TEdCta2Frm::kindChanged() {
     LToken->setVisible(imputable);
     EdToken->setVisible(imputable);
     if (!imputable) EdToken->clear();
-    if (adding_ && !EdCodigo->text().isEmpty()) {
+    if (adding_ && IsWellFormedCode(WithoutTrailingDot(S(EdCodigo->text())))) {
         try {
             const std::string verdict = db::WithTransaction(ctx_.companyPath, [&](db::Transaction& tr) {
                 return ValidateNewAccount(tr, WithoutTrailingDot(S(EdCodigo->text())), imputable);
