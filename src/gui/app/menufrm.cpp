@@ -34,6 +34,9 @@
 #include "app/sqlhelpers.h"
 #include "db/fiscalyears.h"
 #include "entries/browse.h"
+#include "gui/accounts/openaccounts.h"
+#include "gui/accounts/procesosfrm.h"
+#include "gui/accounts/registeraccounts.h"
 #include "gui/app/abrirempresafrm.h"
 #include "gui/app/acercafrm.h"
 #include "gui/app/contrasenafrm.h"
@@ -123,6 +126,7 @@ TMenuFrm::TMenuFrm(QWidget* parent) : QMainWindow(parent) {
     timer_->setInterval(500);
     connect(timer_, &QTimer::timeout, this, &TMenuFrm::timerTick);
     timer_->start();
+    kesh::gui::RegisterAccountsScreens(*this);
     applyEnablingRule();
 }
 
@@ -838,7 +842,7 @@ void TMenuFrm::AbrirClick() {
 }
 
 void TMenuFrm::SalirClick() { close(); }
-void TMenuFrm::CuentasClick() { enConstruccion(); }
+void TMenuFrm::CuentasClick() { kesh::gui::OpenAccountsBrowser(mdi_, ctx_); }
 void TMenuFrm::AsientosClick() { OpenEntriesBrowser(int(entries::View::Genericos)); }
 void TMenuFrm::AsientosTipoClick() {
     gui::TAsiTipoFrm f(ctx_, gui::TAsiTipoFrm::Mode::Manage, this);
@@ -862,14 +866,18 @@ void TMenuFrm::InfSumasClick() { kesh::gui::OpenReport(this, ctx_, "SumasySaldos
 void TMenuFrm::InfAjusteClick() { enConstruccion(); }
 void TMenuFrm::InfAnalisisClick() { kesh::gui::OpenReport(this, ctx_, "AnalisisDeCuenta"); }
 void TMenuFrm::ComConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
-void TMenuFrm::ProveedoresClick() { enConstruccion(); }
+void TMenuFrm::ProveedoresClick() {
+    kesh::gui::OpenAccountsBrowser(mdi_, ctx_, AccountClassFilter::Providers);
+}
 void TMenuFrm::ComTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
 void TMenuFrm::AsientosComprasClick() { OpenEntriesBrowser(int(entries::View::Compras)); }
 void TMenuFrm::LibroIvaComprasClick() { enConstruccion(); }
 void TMenuFrm::GenProveedoresClick() { enConstruccion(); }
 void TMenuFrm::GenComprasClick() { enConstruccion(); }
 void TMenuFrm::VenConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
-void TMenuFrm::ClientesClick() { enConstruccion(); }
+void TMenuFrm::ClientesClick() {
+    kesh::gui::OpenAccountsBrowser(mdi_, ctx_, AccountClassFilter::Customers);
+}
 void TMenuFrm::VenTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
 void TMenuFrm::AsientosVentasClick() { OpenEntriesBrowser(int(entries::View::Ventas)); }
 void TMenuFrm::LibroIvaVentasClick() { enConstruccion(); }
@@ -887,7 +895,7 @@ void TMenuFrm::ActualizarBasesClick() {
 void TMenuFrm::ImportarKardoClick() { if (CheckLevel(level::kImportarKardo)) enConstruccion(); }
 void TMenuFrm::ImportarVexalClick() { enConstruccion(); }
 void TMenuFrm::ImportarComprobantesClick() { enConstruccion(); }
-void TMenuFrm::ProcesosUtilesClick() { enConstruccion(); }
+void TMenuFrm::ProcesosUtilesClick() { kesh::gui::ShowProcesosUtiles(this, ctx_); }
 void TMenuFrm::CrearRespaldoClick() { CrearRespaldo(this, ctx_); }
 void TMenuFrm::RecuperarRespaldoClick() { if (CheckLevel(level::kRecuperarRespaldo)) RecuperarRespaldo(this, ctx_); }
 void TMenuFrm::BorrarAsientosClick() {
