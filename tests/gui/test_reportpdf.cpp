@@ -318,6 +318,37 @@ private slots:
         QVERIFY(hidden.contains("KESH - 0 registros procesados"));
     }
 
+    void keshcliWritesTheSamePdfAndTheRowsHeadless() {
+        test::ReportFixture fx = test::MakeReportFixture("pdf_cli");
+        const QString pdf = out("cli.pdf"), csv = out("cli.csv");
+        QProcess p;
+        p.start(QString::fromStdString((test::AppDir() / "keshcli").string()),
+                {"report", QString::fromStdString(fx.path), "Mayor", "--ejercicio", "Ejercicio 2025",
+                 "--desde", "10/01/2025", "--hasta", "31/12/2025", "--arrastrar", "--pagina", "5",
+                 "--pdf", pdf, "--csv", csv});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString text = PdfText(pdf);
+        QVERIFY2(text.contains("LIBRO MAYOR"), qPrintable(text));
+        QVERIFY(text.contains("Página 5"));
+        QVERIFY(text.contains("Ferretería El Ñandú S.R.L."));
+        QVERIFY(text.contains(QRegularExpression("Anterior\\. \\. \\.\\s+700,00\\s+700,00 D")));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString rows = QString::fromUtf8(f.readAll());
+        QVERIFY(rows.startsWith("COD;COD2;CUENTA;FECH;"));
+        QVERIFY(rows.contains("00010001;1.1;Caja;10/01/2025;;2;Depósito;deposito;0.00;500.00;200.00;700.00;0.00;700.00"));
+
+        // A bad option is a usage error, with nothing written.
+        p.start(QString::fromStdString((test::AppDir() / "keshcli").string()),
+                {"report", QString::fromStdString(fx.path), "Mayor", "--desde", "31/02/2025",
+                 "--pdf", out("nada.pdf")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("fecha inválida en --desde"));
+        QVERIFY(!QFile::exists(out("nada.pdf")));
+    }
+
     void customPaperIsPortraitWithItsOwnSize() {
         ReportSettings s;
         s.tipoPapel = kPaperCustom;
