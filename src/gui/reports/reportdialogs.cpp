@@ -63,6 +63,13 @@ QHBoxLayout* OkCancel(QDialog* d, QPushButton*& ok, QPushButton*& cancel, const 
     return row;
 }
 
+// A check box showing a stored option.
+QCheckBox* Check(QWidget* parent, const QString& text, bool value) {
+    auto* c = new QCheckBox(text, parent);
+    c->setChecked(value);
+    return c;
+}
+
 } // namespace
 
 QString AccountButtonText(const std::string& code, const std::string& name) {
@@ -237,14 +244,12 @@ TFDlgInfDia::TFDlgInfDia(AppContext& ctx, reports::ReportParams& params, bool su
     setWindowTitle(summary ? QStringLiteral("Diario Resumido") : QStringLiteral("Informe: LIBRO DIARIO"));
     PanFecha = new PeriodBox(ctx, QString(), QStringLiteral("Desde la fecha:"),
                              QStringLiteral("Hasta la fecha:"), QStringLiteral("Sin límite de Fecha "), this);
-    SumIguales = new QCheckBox(QStringLiteral("Incluir sumas iguales al final de cada asiento"), this);
-    chapertura = new QCheckBox(QStringLiteral("Incluir asiento de apertura"), this);
-    chrefun = new QCheckBox(QStringLiteral("Incluir asiento de refundición de resultados"), this);
-    chcierre = new QCheckBox(QStringLiteral("Incluir asiento de cierre"), this);
-    SumIguales->setChecked(ctx.settings.DSumasIguales);
-    chapertura->setChecked(ctx.settings.DApertura);
-    chrefun->setChecked(ctx.settings.DRefun);
-    chcierre->setChecked(ctx.settings.DCierre);
+    SumIguales = Check(this, QStringLiteral("Incluir sumas iguales al final de cada asiento"),
+                       ctx.settings.DSumasIguales);
+    chapertura = Check(this, QStringLiteral("Incluir asiento de apertura"), ctx.settings.DApertura);
+    chrefun = Check(this, QStringLiteral("Incluir asiento de refundición de resultados"),
+                    ctx.settings.DRefun);
+    chcierre = Check(this, QStringLiteral("Incluir asiento de cierre"), ctx.settings.DCierre);
     Panel1 = new QGroupBox(this);
     CmAsi = new QComboBox(Panel1);
     CmAsi->addItems({QStringLiteral("Un solo asiento resumido de todo el periodo"),
@@ -307,12 +312,9 @@ TDlgInfoMayor::TDlgInfoMayor(AppContext& ctx, reports::ReportParams& params, boo
     Rango = new AccountRangeBox(ctx, QStringLiteral("Todas las cuentas"), this);
     Periodo = new PeriodBox(ctx, QStringLiteral("Período"), QStringLiteral("Desde fecha:"),
                             QStringLiteral("Hasta fecha:"), QStringLiteral("Sin límite de fechas"), this);
-    UnaPorHoj = new QCheckBox(QStringLiteral("Cuentas en hojas separadas"), this);
-    ArrastSaldos = new QCheckBox(QStringLiteral("Arrastrar Saldos"), this);
-    Totmes = new QCheckBox(QStringLiteral("Totales mensuales"), this);
-    UnaPorHoj->setChecked(ctx.settings.Mhojasseparadas);
-    ArrastSaldos->setChecked(ctx.settings.Marrastrasaldos);
-    Totmes->setChecked(ctx.settings.MTotMes);
+    UnaPorHoj = Check(this, QStringLiteral("Cuentas en hojas separadas"), ctx.settings.Mhojasseparadas);
+    ArrastSaldos = Check(this, QStringLiteral("Arrastrar Saldos"), ctx.settings.Marrastrasaldos);
+    Totmes = Check(this, QStringLiteral("Totales mensuales"), ctx.settings.MTotMes);
     UnaPorHoj->setVisible(!trial);
     ArrastSaldos->setVisible(!trial);
     Niveles = new QGroupBox(QStringLiteral("Niveles (1 - 5)"), this);
@@ -389,15 +391,11 @@ TFDlgInfBal::TFDlgInfBal(AppContext& ctx, bool plan, QWidget* parent)
     Periodo = new PeriodBox(ctx, QStringLiteral("Período"), QStringLiteral("Desde la fecha"),
                             QStringLiteral("Hasta la fecha"), QStringLiteral("Sin límite de fechas"), this);
     Periodo->SinLimfech->setChecked(ctx.settings.Todasfechas);
-    chkMode = new QCheckBox(QStringLiteral("Solo cuentas con movimientos"), this);
-    chkMode->setChecked(ctx.settings.BModo == 1);
+    chkMode = Check(this, QStringLiteral("Solo cuentas con movimientos"), ctx.settings.BModo == 1);
     GrClases = new QGroupBox(QStringLiteral("Clases de cuentas a incluir"), this);
-    ChkGen = new QCheckBox(QStringLiteral("Genéricas"), GrClases);
-    ChkCli = new QCheckBox(QStringLiteral("De Clientes"), GrClases);
-    ChkProv = new QCheckBox(QStringLiteral("De Proveedores"), GrClases);
-    ChkGen->setChecked(ctx.settings.BGen);
-    ChkCli->setChecked(ctx.settings.BCli);
-    ChkProv->setChecked(ctx.settings.BProv);
+    ChkGen = Check(GrClases, QStringLiteral("Genéricas"), ctx.settings.BGen);
+    ChkCli = Check(GrClases, QStringLiteral("De Clientes"), ctx.settings.BCli);
+    ChkProv = Check(GrClases, QStringLiteral("De Proveedores"), ctx.settings.BProv);
     auto* cl = new QVBoxLayout(GrClases);
     cl->addWidget(ChkGen);
     cl->addWidget(ChkCli);
