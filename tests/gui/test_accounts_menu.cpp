@@ -12,6 +12,7 @@
 #include "accounts/standardchart.h"
 #include "app/context.h"
 #include "db/database.h"
+#include "gui/accounts/accountshooks.h"
 #include "gui/accounts/brctasfrm.h"
 #include "gui/app/menufrm.h"
 #include "gui/widgets/dialogs.h"
@@ -59,6 +60,8 @@ private slots:
         w.actClientes->trigger();
         QCOMPARE(br->LTitulo->text(), QString("CUENTAS DE CLIENTES"));
         QCOMPARE(br->rowCount(), 1);
+        // The browser's Proveedor and Cliente commands reach the customer/provider editor.
+        QVERIFY(gui::BrowserHooks().partyEditor);
 
         // A company or year change brings it back in its general view.
         QVERIFY(w.reopenAccountsBrowser);

@@ -50,6 +50,7 @@
 #include "gui/entries/reenumfrm.h"
 #include "gui/accounts/accountshooks.h"
 #include "gui/reports/frmpapel.h"
+#include "gui/vouchers/accountchooser.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/actualizarbasesfrm.h"
 #include "gui/yearend/cierrefrm.h"
@@ -127,6 +128,7 @@ TMenuFrm::TMenuFrm(QWidget* parent) : QMainWindow(parent) {
     connect(timer_, &QTimer::timeout, this, &TMenuFrm::timerTick);
     timer_->start();
     kesh::gui::RegisterAccountsScreens(*this);
+    kesh::gui::RegisterBillingScreens();
     applyEnablingRule();
 }
 
