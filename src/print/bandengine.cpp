@@ -1,6 +1,7 @@
 #include "print/bandengine.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -82,8 +83,10 @@ void Canvas::text(double x, double w, const QString& s, const TextStyle& st,
     if (h < 0) h = h_ - y;
     p_->setFont(st.font);
     p_->setPen(st.color);
+    // A text longer than its column is cut, never run into the next column.
+    const QString shown = QFontMetricsF(st.font, p_->device()).elidedText(s, Qt::ElideRight, u(w));
     p_->drawText(QRectF(u(x_ + x), u(y_ + y), u(w), u(h)),
-                 int(align | Qt::AlignVCenter) | Qt::TextSingleLine, s);
+                 int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
 }
 
 void Canvas::dottedLine(double y, const QColor& c) const {

@@ -165,6 +165,13 @@ private slots:
         QVERIFY(text.contains("LIBRO DIARIO"));
         QVERIFY(text.contains("Página 1"));
         QVERIFY(text.contains("KESH - Registros procesados: 0 asiento(s) y 0 movimientos"));
+
+        // A text longer than its place is cut there instead of running over the next one.
+        app.companyData.domicilio = "Avenida del Libertador General San Martín 14.500, piso 12, oficina B";
+        const QString longer = Render("Diario", std::vector<JournalRow>{}, app, ReportSettings{},
+                                      "largo_domicilio.pdf");
+        QVERIFY2(longer.contains(QRegularExpression("Domic:\\s+Avenida del Libertador[^\\n]*…\\s+I\\.Brut:\\s+901-123456-7")),
+                 qPrintable(longer));
     }
 
     void manyPagesNumberedInOrderWithRunningCounts() {
