@@ -5,11 +5,11 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "gui/app/guiutil.h"
+
 namespace kesh::gui {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QString DateText(Date d) {
     if (d.isZero()) return {};

@@ -32,6 +32,7 @@
 #include "gui/accounts/procesosfrm.h"
 #include "gui/accounts/rangoctasfrm.h"
 #include "gui/accounts/recalc.h"
+#include "gui/app/guiutil.h"
 #include "gui/widgets/dialogs.h"
 
 using namespace kesh;
@@ -39,8 +40,6 @@ using namespace kesh::gui;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
 bool g_balancesStale = false;
 

@@ -17,15 +17,11 @@
 #include "accounts/codes.h"
 #include "accounts/lookups.h"
 #include "app/context.h"
+#include "gui/app/guiutil.h"
 #include "gui/widgets/dialogs.h"
 
 using namespace kesh;
 using namespace kesh::gui;
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-} // namespace
 
 TEdCta2Frm::TEdCta2Frm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TEdCta2Frm");

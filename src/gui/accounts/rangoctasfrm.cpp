@@ -13,15 +13,11 @@
 #include "accounts/lookups.h"
 #include "app/context.h"
 #include "gui/accounts/accountpicker.h"
+#include "gui/app/guiutil.h"
 #include "gui/widgets/dialogs.h"
 
 using namespace kesh;
 using namespace kesh::gui;
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-} // namespace
 
 TRangoCtasFrm::TRangoCtasFrm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TRangoCtasFrm");
