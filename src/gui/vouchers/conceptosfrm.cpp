@@ -264,6 +264,11 @@ std::optional<ConceptSet> TConceptosFrm::GridToSet() {
     return set;
 }
 
+bool kesh::gui::ShowConceptos(QWidget* parent, kesh::AppContext& ctx, VoucherSide side) {
+    TConceptosFrm frm(parent, ctx, side);
+    return frm.exec() == QDialog::Accepted;
+}
+
 void TConceptosFrm::BtnOkClick() {
     const auto set = GridToSet();
     if (!set) return;

@@ -49,3 +49,9 @@ private:
     std::string dsn_;
     kesh::vouchers::VoucherSide side_;
 };
+
+namespace kesh::gui {
+// "Conceptos de Facturación..." of the purchases or sales menu (after its level check).
+// True when the concepts were saved; the caller reloads the company either way.
+bool ShowConceptos(QWidget* parent, kesh::AppContext& ctx, kesh::vouchers::VoucherSide side);
+}  // namespace kesh::gui

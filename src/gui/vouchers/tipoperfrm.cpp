@@ -119,6 +119,11 @@ std::pair<int, QString> TTipOperFrm::Choose(QWidget* parent, const std::string& 
     return {0, QString::fromUtf8(kNoOperationType)};
 }
 
+void kesh::gui::ShowTiposOperacion(QWidget* parent, const std::string& dsn, char tip) {
+    TTipOperFrm frm(parent, dsn, tip, false);
+    frm.exec();
+}
+
 int TTipOperFrm::CurrentId() const {
     const int row = Grid->currentRow();
     if (row < 0 || !Grid->item(row, 0)) return 0;

@@ -62,3 +62,8 @@ private:
     bool choosing_;
     bool adding_ = false;
 };
+
+namespace kesh::gui {
+// "Tipos de operación..." of the purchases menu (tip 'C') or the sales menu ('V').
+void ShowTiposOperacion(QWidget* parent, const std::string& dsn, char tip);
+}  // namespace kesh::gui
