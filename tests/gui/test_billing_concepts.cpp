@@ -117,6 +117,25 @@ private slots:
         QCOMPARE(kesh::Utf8Length(l.names), std::size_t(240));
     }
 
+    void rightAtTheEndOfANameGoesToItsRate() {
+        const std::string path = company("gui_concepts_right");
+        kesh::AppContext ctx;
+        ctx.companyPath = path;
+        TConceptosFrm frm(nullptr, ctx, VoucherSide::Purchases);
+        frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frm));
+        frm.Grid->setCurrentCell(10, TConceptosFrm::ColConcepto);
+        frm.Grid->editItem(frm.Grid->item(10, TConceptosFrm::ColConcepto));
+        auto* ed = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(ed);
+        ed->end(false);
+        QTest::keyClicks(ed, QStringLiteral(" 2"));
+        QTest::keyClick(ed, Qt::Key_Right);
+        QCoreApplication::processEvents();
+        QCOMPARE(frm.Grid->currentColumn(), int(TConceptosFrm::ColAlicuota));
+        QCOMPARE(frm.Grid->item(10, 0)->text(), QStringLiteral("Otros Impuestos 2"));
+    }
+
     void cancelWritesNothing() {
         const std::string path = company("gui_concepts_cancel");
         const ConceptLists before = ReadConceptLists(path, VoucherSide::Purchases);

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +39,7 @@ public:
         auto* ed = new QLineEdit(parent);
         if (index.column() == TConceptosFrm::ColConcepto) {
             ed->setMaxLength(kFieldWidth);
+            ed->setProperty("concepto", true);
         } else if (index.column() == TConceptosFrm::ColAlicuota) {
             ed->setValidator(new QRegularExpressionValidator(
                 QRegularExpression(QStringLiteral("\\d{0,2}([.,]\\d{0,2})?")), ed));
@@ -50,6 +52,20 @@ public:
         }
         (void)option;
         return ed;
+    }
+    // Right at the end of a name goes on to its rate.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* ed = qobject_cast<QLineEdit*>(object);
+        if (ed && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Right &&
+            ed->property("concepto").toBool() && ed->cursorPosition() == ed->text().size()) {
+            auto* view = qobject_cast<QTableWidget*>(parent());
+            emit commitData(ed);
+            emit closeEditor(ed, QAbstractItemDelegate::NoHint);
+            if (view) view->setCurrentCell(view->currentRow(), TConceptosFrm::ColAlicuota);
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
         static_cast<QLineEdit*>(editor)->setText(index.data().toString().trimmed());
