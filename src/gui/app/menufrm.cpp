@@ -51,6 +51,8 @@
 #include "gui/accounts/accountshooks.h"
 #include "gui/reports/frmpapel.h"
 #include "gui/vouchers/accountchooser.h"
+#include "gui/vouchers/conceptosfrm.h"
+#include "gui/vouchers/tipoperfrm.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/actualizarbasesfrm.h"
 #include "gui/yearend/cierrefrm.h"
@@ -867,21 +869,33 @@ void TMenuFrm::InfMayorClick() { kesh::gui::OpenReport(this, ctx_, "Mayor"); }
 void TMenuFrm::InfSumasClick() { kesh::gui::OpenReport(this, ctx_, "SumasySaldos"); }
 void TMenuFrm::InfAjusteClick() { enConstruccion(); }
 void TMenuFrm::InfAnalisisClick() { kesh::gui::OpenReport(this, ctx_, "AnalisisDeCuenta"); }
-void TMenuFrm::ComConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
+void TMenuFrm::ComConceptosClick() {
+    if (!CheckLevel(level::kConceptos)) return;
+    ShowConceptos(this, ctx_, vouchers::VoucherSide::Purchases);
+    OpenCompany();  // saved or not, as after every change of company-wide data
+}
 void TMenuFrm::ProveedoresClick() {
     kesh::gui::OpenAccountsBrowser(mdi_, ctx_, AccountClassFilter::Providers);
 }
-void TMenuFrm::ComTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
 void TMenuFrm::AsientosComprasClick() { OpenEntriesBrowser(int(entries::View::Compras)); }
+void TMenuFrm::ComTiposClick() {
+    if (CheckLevel(level::kTiposOperacion)) ShowTiposOperacion(this, ctx_.companyPath, 'C');
+}
 void TMenuFrm::LibroIvaComprasClick() { enConstruccion(); }
 void TMenuFrm::GenProveedoresClick() { enConstruccion(); }
 void TMenuFrm::GenComprasClick() { enConstruccion(); }
-void TMenuFrm::VenConceptosClick() { if (CheckLevel(level::kConceptos)) enConstruccion(); }
+void TMenuFrm::VenConceptosClick() {
+    if (!CheckLevel(level::kConceptos)) return;
+    ShowConceptos(this, ctx_, vouchers::VoucherSide::Sales);
+    OpenCompany();
+}
 void TMenuFrm::ClientesClick() {
     kesh::gui::OpenAccountsBrowser(mdi_, ctx_, AccountClassFilter::Customers);
 }
-void TMenuFrm::VenTiposClick() { if (CheckLevel(level::kTiposOperacion)) enConstruccion(); }
 void TMenuFrm::AsientosVentasClick() { OpenEntriesBrowser(int(entries::View::Ventas)); }
+void TMenuFrm::VenTiposClick() {
+    if (CheckLevel(level::kTiposOperacion)) ShowTiposOperacion(this, ctx_.companyPath, 'V');
+}
 void TMenuFrm::LibroIvaVentasClick() { enConstruccion(); }
 void TMenuFrm::PosicionIvaClick() { enConstruccion(); }
 void TMenuFrm::GenClientesClick() { enConstruccion(); }
