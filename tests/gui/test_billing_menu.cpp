@@ -20,6 +20,7 @@
 #include "gui/vouchers/conceptosfrm.h"
 #include "gui/vouchers/tipoperfrm.h"
 #include "gui/widgets/dialogs.h"
+#include "frametest.h"
 #include "support/testsupport.h"
 #include "vouchers/concepts.h"
 
@@ -27,26 +28,7 @@ using namespace kesh;
 namespace fs = std::filesystem;
 namespace DS = kesh::gui::DialogScript;
 
-namespace {
-
-// Runs `f` on the next modal dialog of type T once it is up (inside its exec()).
-template <class T>
-void WhenModal(std::function<void(T*)> f) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, f] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            QPointer<T> guard(dlg);
-            f(dlg);
-            if (guard && guard->isVisible()) guard->reject();
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
+using kesh::test::WhenModal;
 
 class TestBillingMenu : public QObject {
     Q_OBJECT
@@ -55,12 +37,8 @@ private slots:
     void cleanup() { DS::end(); }
 
     void billingCommandsOfBothMenus() {
-        const fs::path home = test::ScratchDir("billing-menu-home");
-        const fs::path app = home / "app";
+        const fs::path app = test::FreshInstall("billing-menu-home");
         fs::create_directories(app / "Datos");
-        for (const char* t : {"kesh0.fdb", "demo0.fdb"}) fs::copy_file(test::AppDir() / t, app / t);
-        qputenv("KESH_HOME", QByteArray::fromStdString(app.string()));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
         const std::string company = (app / "Datos" / "billing.vrn").string();
         fs::copy_file(test::AppDir() / "demo0.fdb", company);
         Settings s;
