@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/inifile.h"
+#include "accounts/balance.h"
 #include "app/settings.h"
 #include "gui/reports/fontselectform.h"
 #include "gui/reports/frmpapel.h"
@@ -15,6 +16,9 @@
 #include "gui/widgets/dialogs.h"
 #include "support/reportfixture.h"
 #include "support/testsupport.h"
+#include "db/database.h"
+#include "gui/accounts/brctasfrm.h"
+#include "frametest.h"
 
 using namespace kesh;
 using namespace kesh::gui;
@@ -203,6 +207,87 @@ private slots:
         seen->BtUltima->click();
         QCOMPARE(seen->currentPage(), pages);
         seen->close();
+    }
+
+    // The range buttons run the accounts browser's search: "Buscar Cuenta", then the browser
+    // in choose mode; a cancelled search empties that end and "Aceptar" follows.
+    void rangeButtonsUseTheAccountsBrowserSearch() {
+        TFrmPapel::dialogHook = [](QDialog& d) {
+            auto& m = dynamic_cast<TDlgInfoMayor&>(d);
+            [&] {
+                test::WhenModal<QDialog>([](QDialog* search) {
+                    QCOMPARE(search->windowTitle(), QString("Buscar Cuenta"));
+                    search->findChild<QLineEdit*>("EdBuscar")->setText("banco");
+                    search->findChild<QPushButton*>()->click();
+                    test::WhenModal<QDialog>([](QDialog* list) {
+                        auto* br = list->findChild<TBrCtasFrm*>();
+                        QVERIFY(br);
+                        br->BtOkClick();
+                    });
+                });
+                m.Rango->CmCuentaIni->click();
+                QCOMPARE(m.Rango->CmCuentaIni->text(), QString("1.2        Banco"));
+                QVERIFY(!m.Rango->checkallctas->isChecked());
+                QVERIFY(m.BtnOk->isEnabled());
+
+                test::WhenModal<QDialog>([](QDialog* search) { search->reject(); });
+                m.Rango->CmCuentaFin->click();
+                QCOMPARE(m.Rango->CmCuentaFin->text(), QString());
+                QVERIFY(!m.BtnOk->isEnabled());
+            }();
+            m.reject();
+            return int(QDialog::Rejected);
+        };
+        TFrmPapel f(ctx_, params_, "Mayor");
+        f.BtnConfigClick();
+        QCOMPARE(QString::fromStdString(ctx_.reportRange.fromCode), QString("00010002"));
+        QCOMPARE(QString::fromStdString(ctx_.reportRange.toCode), QString());
+        f.close();
+    }
+
+    // With "Cada vez que se solicite el informe Balance" the balance table is rebuilt before
+    // the setup screen opens; other reports leave it alone.
+    void balanceRegeneratesTheBalanceTableFirst() {
+        const std::string path = test::MakeReportFixture("frmpapel_calc").path;
+        ctx_.companyPath = path;
+        auto stale = [&] {
+            db::WithTransaction(path, [](db::Transaction& tr) {
+                tr.execute("update balance set final = final + 1");
+            });
+        };
+        auto wrongRows = [&] {
+            return db::WithTransaction(path, [](db::Transaction& tr) {
+                return tr.queryInt("select count(*) from balance b where b.final <> "
+                                   "(select coalesce(sum(iif(p.dh = 'D', p.importe, -p.importe)), 0) "
+                                   "from pases p where p.idej = b.idej and p.cod = b.cod)");
+            });
+        };
+        kesh::RecalculateBalances(path);
+        stale();
+        QVERIFY(wrongRows() > 0);
+        // The preference as the preferences screen stores it (the setup screen rereads kesh.ini).
+        auto prefer = [&](bool on) {
+            ctx_.settings.CalcBalance1 = on;
+            SaveSettings(KeshIniPath(ctx_.appDir), ctx_.settings);
+        };
+        auto openAndClose = [&](const std::string& key) {
+            test::WhenModal<TFrmPapel>([](TFrmPapel* f) { f->close(); });
+            OpenReport(nullptr, ctx_, key);
+        };
+        prefer(true);
+        openAndClose("Mayor");
+        QVERIFY(wrongRows() > 0);
+        openAndClose("Balance");
+        QCOMPARE(wrongRows(), 0);
+        QVERIFY(DialogScript::last().startsWith("se actualizaron "));
+        QVERIFY(DialogScript::last().endsWith(" registros del balance."));
+
+        stale();
+        prefer(false);
+        DialogScript::clearShown();
+        openAndClose("Balance");
+        QVERIFY(wrongRows() > 0);
+        QVERIFY(DialogScript::shown().empty());
     }
 
     void ledgerOptionsAreKeptAndWrittenEvenWhenCancelled() {

@@ -21,6 +21,7 @@
 #include "gui/reports/fontselectform.h"
 #include "gui/reports/frmpreview.h"
 #include "gui/reports/reportdialogs.h"
+#include "gui/accounts/recalc.h"
 #include "gui/widgets/dialogs.h"
 #include "print/reportprint.h"
 
@@ -444,6 +445,10 @@ reports::ReportParams& RunningReportParams() {
 void OpenReport(QWidget* parent, AppContext& ctx, const std::string& key) {
     reports::ReportParams& p = RunningReportParams();
     p.entryId = 0;
+    // The balance prints from the stored balance table; a failed regeneration was already
+    // reported and the report still opens on what the table holds.
+    if (key == "Balance" && ctx.settings.CalcBalance1)
+        RecalculateBalancesWithWait(parent, ctx.companyPath);
     TFrmPapel f(ctx, p, key, parent);
     f.exec();
 }

@@ -12,6 +12,7 @@
 #include "accounts/codes.h"
 #include "app/settings.h"
 #include "db/database.h"
+#include "gui/accounts/accountpicker.h"
 #include "gui/widgets/dialogs.h"
 
 namespace kesh::gui {
@@ -89,41 +90,12 @@ void SaveKeshIni(QWidget* parent, const AppContext& ctx) {
 
 // ---- account chooser ------------------------------------------------------------------------
 
-std::optional<std::string> ChooseAccount(QWidget* parent, const std::string& dsn, bool imputableOnly) {
+std::optional<std::string> ChooseAccount(QWidget* parent, AppContext& ctx, bool imputableOnly,
+                                         const std::string& startCode) {
     if (ChooseAccountHook) return ChooseAccountHook(imputableOnly);
-    QDialog dlg(parent);
-    dlg.setWindowTitle(QStringLiteral("Buscar Cuenta"));
-    auto* filter = new QLineEdit(&dlg);
-    auto* list = new QListWidget(&dlg);
-    try {
-        db::WithTransaction(dsn, [&](db::Transaction& tr) {
-            db::Statement s = tr.prepare(imputableOnly
-                                             ? "select cod, cuenta from cuentas where imp = 1 order by cod"
-                                             : "select cod, cuenta from cuentas order by cod");
-            s.open();
-            while (s.next()) {
-                const std::string cod = s.getText("COD");
-                auto* item = new QListWidgetItem(AccountButtonText(cod, s.getText("CUENTA")), list);
-                item->setData(Qt::UserRole, Q(cod));
-            }
-        });
-    } catch (const db::DbError& e) {
-        ShowError(parent, Q(e.what()));
-        return std::nullopt;
-    }
-    QObject::connect(filter, &QLineEdit::textChanged, list, [list](const QString& t) {
-        for (int i = 0; i < list->count(); ++i)
-            list->item(i)->setHidden(!list->item(i)->text().contains(t, Qt::CaseInsensitive));
-    });
-    QPushButton *ok, *cancel;
-    auto* lay = new QVBoxLayout(&dlg);
-    lay->addWidget(filter);
-    lay->addWidget(list);
-    lay->addLayout(OkCancel(&dlg, ok, cancel, QStringLiteral("Aceptar")));
-    QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
-    if (dlg.exec() != QDialog::Accepted || !list->currentItem()) return std::nullopt;
-    return list->currentItem()->data(Qt::UserRole).toString().toStdString();
+    const QString code = PickAccount(parent, ctx, Q(startCode), imputableOnly);
+    if (code.isEmpty()) return std::nullopt;
+    return code.toStdString();
 }
 
 // ---- account range ----------------------------------------------------------------------------
@@ -169,8 +141,8 @@ bool AccountRangeBox::complete() const {
 }
 
 void AccountRangeBox::choose(bool start) {
-    auto code = ChooseAccount(this, ctx_.companyPath, false);
-    (start ? ctx_.reportRange.fromCode : ctx_.reportRange.toCode) = code.value_or("");
+    std::string& end = start ? ctx_.reportRange.fromCode : ctx_.reportRange.toCode;
+    end = ChooseAccount(this, ctx_, false, end).value_or("");
     checkallctas->setChecked(false);
     refresh();
 }
@@ -478,8 +450,9 @@ TDlgResCtaForm::TDlgResCtaForm(AppContext& ctx, reports::ReportParams& params, Q
     BtnOk->setEnabled(!BtCuenta->text().trimmed().isEmpty());
     connect(RbDia, &QRadioButton::toggled, EdMes, &QWidget::setVisible);
     connect(BtCuenta, &QPushButton::clicked, this, [this] {
-        auto code = ChooseAccount(this, ctx_.companyPath, true);
-        code_ = code.value_or("");
+        auto code = ChooseAccount(this, ctx_, true, code_);
+        if (!code) return; // a cancelled search keeps the account shown
+        code_ = *code;
         name_ = NameOf(ctx_, code_);
         BtCuenta->setText(AccountButtonText(code_, name_));
         BtnOk->setEnabled(!BtCuenta->text().trimmed().isEmpty());

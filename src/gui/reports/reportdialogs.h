@@ -23,9 +23,10 @@ namespace kesh::gui {
 QDate ToQDate(Date d);
 Date FromQDate(const QDate& d);
 
-// Picks an account of the company ("Buscar Cuenta"); nothing when cancelled.
-std::optional<std::string> ChooseAccount(QWidget* parent, const std::string& dsn,
-                                         bool imputableOnly);
+// The account search of the accounts browser ("Buscar Cuenta", then the browser in choose
+// mode positioned on startCode): the chosen internal code, nothing when cancelled.
+std::optional<std::string> ChooseAccount(QWidget* parent, AppContext& ctx, bool imputableOnly,
+                                         const std::string& startCode = {});
 // Test hook: answers instead of the chooser (nullopt = cancelled).
 extern std::function<std::optional<std::string>(bool imputableOnly)> ChooseAccountHook;
 
