@@ -10,6 +10,7 @@
 #include "accounts/standardchart.h"
 #include "db/database.h"
 #include "support/testsupport.h"
+#include "vouchers/concepts.h"
 
 using namespace kesh;
 
@@ -147,6 +148,36 @@ TEST(AccountChanges, CodeChangeMovesLinesSubaccountsAndStoredBalances) {
         EXPECT_EQ(lines.count("1.1.1"), 0u);
         EXPECT_EQ(lines.at("1.5.1"), 2);
         EXPECT_EQ(tr.queryText("select cod from balance"), ToInternalCode("1.5.1"));
+    });
+}
+
+// The billing concepts keep account codes in fixed-width lists (20 characters a concept);
+// a code change renames them there too and leaves every other field as it was.
+TEST(AccountChanges, CodeChangeRenamesTheBillingConceptLists) {
+    const std::string path = MakeCompany("recodelists", {{"1", "ACTIVO", 0},
+                                                          {"1.1", "CORRIENTE", 0},
+                                                          {"1.1.1", "Caja", 1},
+                                                          {"1.1.2", "Banco", 1},
+                                                          {"2", "PASIVO", 1}});
+    auto list = [](std::vector<std::string> codes) {
+        std::string out;
+        for (const std::string& c : codes) out += vouchers::PadField(c.empty() ? c : ToInternalCode(c));
+        return out;
+    };
+    db::WithTransaction(path, [&](db::Transaction& tr) {
+        tr.execute("update empresa set ccodigos = ?, vcodigos = ?",
+                   {list({"1.1.1", "", "2", "1.1.2"}), list({"", "1.1.1"})});
+        tr.execute("insert into auxctas (codigos) values (?)", {list({"2", "", "1.1.2"})});
+    });
+    db::WithTransaction(path, [&](db::Transaction& tr) {
+        EXPECT_EQ(ChangeAccountCode(tr, "1.1", "1.5"), "");
+    });
+    db::WithTransaction(path, [&](db::Transaction& tr) {
+        EXPECT_EQ(tr.queryText("select ccodigos from empresa"), list({"1.5.1", "", "2", "1.5.2"}));
+        EXPECT_EQ(tr.queryText("select vcodigos from empresa"), list({"", "1.5.1"}));
+        std::string party = list({"2", "", "1.5.2"});
+        party.resize(240, ' ');
+        EXPECT_EQ(tr.queryText("select codigos from auxctas"), party);
     });
 }
 

@@ -10,6 +10,7 @@
 #include "accounts/text.h"
 #include "accounts/lookups.h"
 #include "app/sqlhelpers.h"
+#include "vouchers/concepts.h"
 
 namespace kesh {
 
@@ -60,6 +61,9 @@ void deleteAuxRecord(db::Transaction& tr, const AccountInfo& a) {
         tr.execute("delete from auxalu where id = ?", {a.idaux});
 }
 
+void remapCodeLists(db::Transaction& tr,
+                    const std::vector<std::pair<std::string, std::string>>& mapping);
+
 // Rewrites account codes everywhere they are stored. Done in two steps through codes no
 // account can have ("#n"), so that one account may take a code another one is leaving in
 // the same change without ever meeting it (cuentas.cod is unique, and a line moved once
@@ -80,6 +84,46 @@ void applyCodeMapping(db::Transaction& tr,
             s.execute({"#" + std::to_string(i), mapping[i].first});
         for (size_t i = 0; i < mapping.size(); ++i)
             s.execute({mapping[i].second, "#" + std::to_string(i)});
+    }
+    remapCodeLists(tr, mapping);
+}
+
+// The billing concepts of the company (CCodigos, VCodigos) and of each party (auxctas.codigos)
+// keep account codes in fixed-width lists; a renamed account is renamed there as well, so a
+// voucher never splits its amount onto a code that no longer exists.
+void remapCodeLists(db::Transaction& tr,
+                    const std::vector<std::pair<std::string, std::string>>& mapping) {
+    std::map<std::string, std::string> to(mapping.begin(), mapping.end());
+    auto remap = [&](const std::string& list, bool& changed) {
+        std::string out;
+        const int fields = static_cast<int>((list.size() + vouchers::kFieldWidth - 1) /
+                                            vouchers::kFieldWidth);
+        for (int i = 0; i < fields; ++i) {
+            std::string field = vouchers::FieldAt(list, i);
+            auto it = to.find(vouchers::Trimmed(field));
+            if (it != to.end() && !it->first.empty()) {
+                field = vouchers::PadField(it->second);
+                changed = true;
+            }
+            out += field;
+        }
+        return out;
+    };
+    bool changed = false;
+    const std::string c = remap(tr.queryText("select first 1 ccodigos from empresa"), changed);
+    const std::string v = remap(tr.queryText("select first 1 vcodigos from empresa"), changed);
+    if (changed) tr.execute("update empresa set ccodigos = ?, vcodigos = ?", {c, v});
+
+    std::vector<std::pair<int64_t, std::string>> parties;
+    {
+        db::Statement s = tr.prepare("select id, codigos from auxctas where codigos <> ''");
+        s.open();
+        while (s.next()) parties.emplace_back(s.getInt("ID"), s.getText("CODIGOS"));
+    }
+    for (const auto& [id, list] : parties) {
+        changed = false;
+        const std::string codes = remap(list, changed);
+        if (changed) tr.execute("update auxctas set codigos = ? where id = ?", {codes, id});
     }
 }
 
