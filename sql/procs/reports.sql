@@ -61,6 +61,12 @@ end^
 
 /* ---- journal ----------------------------------------------------------------------- */
 
+/*
+ * The journal goes day by day through the (idej, fecha) index and sorts only one day's lines
+ * at a time, so its first rows come out at once however long the period is (a report reads
+ * them while it lays out its pages). `a.id + 0` keeps the optimizer from driving the join
+ * from the whole of pases.
+ */
 create or alter procedure PDIARIO (idej integer, d1 date, d2 date, apertura integer)
 returns (FECHA date, FECHAV date, NRO integer, DESCRIP varchar(60), COD varchar(20),
          COD2 varchar(30), CUENT varchar(60), DETALLE varchar(30), DEBE numeric(18,2),
@@ -68,21 +74,36 @@ returns (FECHA date, FECHAV date, NRO integer, DESCRIP varchar(60), COD varchar(
 as
 declare variable dh char(1);
 declare variable importe numeric(18,2);
+declare variable dia date;
 begin
-  for select a.fecha, a.fechav, a.num, a.descrip, p.cod, c.cuenta, p.detalle, p.dh, p.importe
-        from asientos a
-        join pases p on p.idasi = a.id
-        left join cuentas c on c.cod = p.cod
-        where a.idej = :idej and a.fecha between :d1 and :d2
-          and (:apertura = 1 or a.idaux <> -1)
-        order by a.fecha, a.num, a.id, p.nro, p.id
-        into :fecha, :fechav, :nro, :descrip, :cod, :cuent, :detalle, :dh, :importe
-  do begin
-    cod2 = f_codshow(cod);
-    cuent = coalesce(cuent, '');
-    debe = iif(dh = 'D', importe, 0);
-    haber = iif(dh = 'D', 0, importe);
-    suspend;
+  dia = null;
+  select first 1 a.fecha from asientos a
+    where a.idej = :idej and a.fecha >= :d1 and a.fecha <= :d2
+    order by a.idej, a.fecha
+    into :dia;
+  while (dia is not null) do
+  begin
+    for select a.fecha, a.fechav, a.num, a.descrip, p.cod, c.cuenta, p.detalle, p.dh, p.importe
+          from asientos a
+          join pases p on p.idasi = a.id + 0
+          left join cuentas c on c.cod = p.cod
+          where a.idej = :idej and a.fecha = :dia
+            and (:apertura = 1 or a.idaux <> -1)
+          order by a.num, a.id, p.nro, p.id
+          into :fecha, :fechav, :nro, :descrip, :cod, :cuent, :detalle, :dh, :importe
+    do begin
+      cod2 = f_codshow(cod);
+      cuent = coalesce(cuent, '');
+      debe = iif(dh = 'D', importe, 0);
+      haber = iif(dh = 'D', 0, importe);
+      suspend;
+    end
+    fecha = dia;
+    dia = null;
+    select first 1 a.fecha from asientos a
+      where a.idej = :idej and a.fecha > :fecha and a.fecha <= :d2
+      order by a.idej, a.fecha
+      into :dia;
   end
 end^
 
@@ -295,6 +316,11 @@ end^
  * totmes '1' a row per month (NRO 0, DESCRIPASI 'TOTALES mm/yyyy') follows the month's
  * lines with the month's debit, credit and balance. SALDO of a line row is the running
  * balance from ACUSALDO.
+ *
+ * Account by account and month by month: saldosmes lists the (code, month) pairs that have
+ * lines, each month's lines come through the (cod, fecha) index and only they are sorted, and
+ * an account's sums before the period are taken when its first line is reached. So the first
+ * rows come out at once and no line is read twice.
  */
 create or alter procedure pMayorF (idej integer, codini varchar(20), codfin varchar(20),
                                    dini date, d1 date, d2 date, totmes varchar(1))
@@ -305,10 +331,15 @@ returns (COD varchar(20), COD2 varchar(30), CUENTA varchar(60), FECH date, FECHV
 as
 declare variable dh char(1);
 declare variable importe numeric(18,2);
+declare variable c varchar(20);
 declare variable mes integer;
+declare variable md1 date;
+declare variable md2 date;
 declare variable mdebe numeric(18,2);
 declare variable mhaber numeric(18,2);
 declare variable mfin date;
+declare variable hubo smallint;
+declare variable empezada smallint;
 declare variable ld date;
 declare variable lnro integer;
 declare variable ldesc varchar(60);
@@ -316,41 +347,44 @@ declare variable ldet varchar(30);
 declare variable lfv date;
 declare variable corrido numeric(18,2);
 begin
-  /* saldosmes lists the codes with lines in those months, so no line is read twice. */
-  for select distinct s.cod from saldosmes s
+  cod = null;
+  empezada = 0;
+  for select s.cod, s.mes from saldosmes s
         where s.cod between :codini and :codfin and s.mes between f_mes(:d1) and f_mes(:d2)
-        into :cod
+        group by s.cod, s.mes
+        into :c, :mes
   do begin
-    if (not exists(select 1 from pases p where p.cod = :cod and p.fecha between :d1 and :d2
-                     and f_ejsel(:idej, p.idej) = 1)) then
-      continue;
-    cod2 = f_codshow(cod);
-    cuenta = coalesce((select cuenta from cuentas where cod = :cod), '');
-    select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
-      from pases p
-      where p.cod = :cod and p.fecha >= :dini and p.fecha < :d1 and f_ejsel(:idej, p.idej) = 1
-      into :acudebe, :acuhaber;
-    acusaldo = acudebe - acuhaber;
-    corrido = acusaldo;
-    mes = null;
+    if (cod is distinct from c) then
+    begin
+      cod = c;
+      empezada = 0;
+    end
+    md1 = maxvalue(d1, f_mesini(mes));
+    mfin = dateadd(-1 day to f_mesini(mes + 1));
+    md2 = minvalue(d2, mfin);
+    hubo = 0;
     mdebe = 0;
     mhaber = 0;
     for select p.fecha, p.fechav, a.num, a.descrip, p.detalle, p.dh, p.importe
           from pases p join asientos a on a.id = p.idasi
-          where p.cod = :cod and p.fecha between :d1 and :d2 and f_ejsel(:idej, p.idej) = 1
+          where p.cod = :cod and p.fecha between :md1 and :md2
+            and ((:idej > 0 and p.idej + 0 = :idej) or (:idej = 0 and f_ejsel(0, p.idej) = 1))
           order by p.fecha, a.num, p.idasi, p.nro, p.id
           into :ld, :lfv, :lnro, :ldesc, :ldet, :dh, :importe
     do begin
-      if (totmes = '1' and mes is not null and f_mes(ld) <> mes) then
+      if (empezada = 0) then
       begin
-        fech = mfin; fechv = null; nro = 0;
-        descripasi = 'TOTALES ' || substring(f_fechastr(mfin) from 4 for 7);
-        detall = ''; debe = mdebe; haber = mhaber; saldo = mdebe - mhaber;
-        suspend;
-        mdebe = 0; mhaber = 0;
+        empezada = 1;
+        cod2 = f_codshow(cod);
+        cuenta = coalesce((select cuenta from cuentas where cod = :cod), '');
+        select coalesce(sum(iif(p.dh = 'D', p.importe, 0)), 0), coalesce(sum(iif(p.dh = 'D', 0, p.importe)), 0)
+          from pases p
+          where p.cod = :cod and p.fecha >= :dini and p.fecha < :d1 and f_ejsel(:idej, p.idej) = 1
+          into :acudebe, :acuhaber;
+        acusaldo = acudebe - acuhaber;
+        corrido = acusaldo;
       end
-      mes = f_mes(ld);
-      mfin = dateadd(-1 day to f_mesini(mes + 1));
+      hubo = 1;
       fech = ld; fechv = lfv; nro = lnro; descripasi = ldesc; detall = ldet;
       debe = iif(dh = 'D', importe, 0);
       haber = iif(dh = 'D', 0, importe);
@@ -360,7 +394,7 @@ begin
       saldo = corrido;
       suspend;
     end
-    if (totmes = '1' and mes is not null) then
+    if (totmes = '1' and hubo = 1) then
     begin
       fech = mfin; fechv = null; nro = 0;
       descripasi = 'TOTALES ' || substring(f_fechastr(mfin) from 4 for 7);

@@ -1,5 +1,6 @@
 #include "print/bandengine.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -141,14 +142,28 @@ bool ReportDocument::paginate(int maxPages) {
     while (!finished_ && maxPages-- > 0) {
         Start s = std::move(*nextStart_);
         nextStart_.reset();
-        starts_.push_back(s);
         // The stored start must stay as it was: run the page on a copy of the state.
         Start run = s;
         run.layout = std::shared_ptr<BandLayout>(s.layout->clone());
-        nextStart_ = runPage(run, pageCount() - 1, nullptr, 0);
+        try {
+            nextStart_ = runPage(run, pageCount(), nullptr, 0);
+        } catch (const std::exception& e) {
+            // The rows of this page could not all be read: the pages before it stand.
+            error_ = e.what();
+            finished_ = true;
+            first_->stopReading();
+            break;
+        }
+        starts_.push_back(std::move(s));
         finished_ = !nextStart_;
     }
     return finished_;
+}
+
+void ReportDocument::stopReading() {
+    finished_ = true;
+    nextStart_.reset();
+    first_->stopReading();
 }
 
 std::optional<ReportDocument::Start> ReportDocument::runPage(const Start& s, int index,
@@ -288,34 +303,82 @@ QImage ReportDocument::renderPage(int index, double dpi) const {
     return img;
 }
 
-void ReportDocument::writePdf(const QString& path) const {
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setCreator(QStringLiteral("kesh2"));
-    writer.setTitle(Q(ctx_->title));
-    writer.setPageLayout(QPageLayout(QPageSize(pageSizeMm(), QPageSize::Millimeter),
+namespace {
+void UsePageOf(QPagedPaintDevice& device, QSizeF sizeMm) {
+    device.setPageLayout(QPageLayout(QPageSize(sizeMm, QPageSize::Millimeter),
                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
                                      QPageLayout::Millimeter));
-    QPainter p;
-    if (!p.begin(&writer))
-        throw std::runtime_error("No se pudo crear el archivo " + path.toStdString());
-    // Stream the pages: each page is laid out and painted, then forgotten.
+}
+} // namespace
+
+void ReportDocument::stream(QPagedPaintDevice& device, QPainter& p, double dpi, Rows rows,
+                            const Progress& progress) {
+    if (spent_) throw std::runtime_error("El informe ya fue emitido.");
+    // Forgetting rows is only safe while no page of the preview needs them.
+    const bool forget = rows == Rows::Forget && starts_.empty();
+    if (forget) {
+        spent_ = true;
+        finished_ = true;
+        nextStart_.reset();
+    }
+    // Each page is laid out and painted, then forgotten.
     Start s;
     s.layout = std::shared_ptr<BandLayout>(first_->clone());
     s.countBefore = s.layout->countLine();
     std::optional<Start> cur = std::move(s);
     for (int index = 0; cur; ++index) {
-        if (index > 0) writer.newPage();
-        cur = runPage(*cur, index, &p, writer.resolution());
+        if (index > 0) device.newPage();
+        cur = runPage(*cur, index, &p, dpi);
+        if (forget && cur) cur->layout->dropRowsBehind();
+        if (progress) progress(index + 1);
     }
-    if (!p.end()) throw std::runtime_error("No se pudo escribir el archivo " + path.toStdString());
+    if (forget) first_->stopReading();
+}
+
+void ReportDocument::writePdf(const QString& path, Rows rows, const Progress& progress) {
+    std::string failure;
+    bool written = false;
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("kesh2"));
+        writer.setTitle(Q(ctx_->title));
+        UsePageOf(writer, pageSizeMm());
+        QPainter p;
+        if (!p.begin(&writer))
+            throw std::runtime_error("No se pudo crear el archivo " + path.toStdString());
+        try {
+            stream(writer, p, writer.resolution(), rows, progress);
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        written = p.end();
+    }
+    if (!failure.empty()) {
+        QFile::remove(path); // half a report is no report
+        throw std::runtime_error(failure);
+    }
+    if (!written) throw std::runtime_error("No se pudo escribir el archivo " + path.toStdString());
+}
+
+void ReportDocument::printAll(QPrinter& printer, Rows rows, const Progress& progress) {
+    printer.setFullPage(true);
+    UsePageOf(printer, pageSizeMm());
+    QPainter p;
+    if (!p.begin(&printer)) throw std::runtime_error("No se pudo iniciar la impresión.");
+    try {
+        stream(printer, p, printer.resolution(), rows, progress);
+    } catch (...) {
+        printer.abort();
+        p.end();
+        throw;
+    }
+    p.end();
 }
 
 void ReportDocument::print(QPrinter& printer, int from, int to, int copies) const {
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(pageSizeMm(), QPageSize::Millimeter),
-                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                      QPageLayout::Millimeter));
+    UsePageOf(printer, pageSizeMm());
     QPainter p;
     if (!p.begin(&printer)) throw std::runtime_error("No se pudo iniciar la impresión.");
     from = std::max(from, 1);

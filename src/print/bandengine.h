@@ -11,6 +11,10 @@
 // by running the stream from there. Pages are never kept, so memory does not grow with the
 // number of pages (the preview caches a few rendered images); the PDF is written page by
 // page as the stream runs.
+//
+// The layout reads its rows from a stream over the report's open cursor, so laying out page 1
+// reads only the rows of page 1; later pages are laid out as the preview asks for them. A
+// read that fails half way ends the layout with error() set; the pages laid out before stay.
 
 #include <QColor>
 #include <QFont>
@@ -27,6 +31,7 @@
 #include "reports/reportsettings.h"
 
 class QPainter;
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace kesh::print {
@@ -124,6 +129,14 @@ public:
     virtual Captions captions() const { return {}; }
     // The address line joins address, postal code and town with " - " (or single blanks).
     virtual bool addressWithBlanks() const { return false; }
+
+    // Rows read so far from the report's stream (for progress texts).
+    virtual size_t rowsRead() const { return 0; }
+    // The rows behind the current position will not be asked for again: a single pass (PDF,
+    // printer) forgets them, so its memory does not grow with the report.
+    virtual void dropRowsBehind() {}
+    // Reads no further rows: closes the report's cursor.
+    virtual void stopReading() {}
 };
 
 std::string AddressLine(const CompanyData& c, bool withBlanks);
@@ -134,18 +147,34 @@ public:
     ~ReportDocument();
 
     const PrintContext& context() const { return *ctx_; }
-    // Lays out up to maxPages further pages; returns true when the whole report is laid out.
+    // Lays out up to maxPages further pages; returns true when the whole report is laid out
+    // (or its reading failed: see error()).
     bool paginate(int maxPages = 1 << 30);
     bool finished() const { return finished_; }
     int pageCount() const { return static_cast<int>(starts_.size()); }
+    // Why the layout ended before the end of the report (a failed read); empty otherwise.
+    const std::string& error() const { return error_; }
+    size_t rowsRead() const { return first_->rowsRead(); }
+    // Lays out no more pages and closes the report's cursor (the preview was closed).
+    void stopReading();
     // Paints page `index` (0-based, must be laid out) at the given resolution; the painter
     // origin is the paper's top left corner.
     void paintPage(int index, QPainter& p, double dpi) const;
     QImage renderPage(int index, double dpi) const;
 
-    // Writes the whole report to a PDF file page by page. Throws std::runtime_error.
-    void writePdf(const QString& path) const;
-    // Prints pages from..to (1-based, clamped) `copies` times. Throws std::runtime_error.
+    // Called after each page a single pass writes, with the pages written so far.
+    using Progress = std::function<void(int pages)>;
+    // What a single pass does with the rows it has written: keep them (the document can still
+    // be painted and written again) or forget them (memory stays flat; the document is spent).
+    enum class Rows { Keep, Forget };
+
+    // Writes the whole report to a PDF file page by page, running the layout from the start
+    // (it need not be paginated). Throws std::runtime_error, and then leaves no file.
+    void writePdf(const QString& path, Rows rows = Rows::Keep, const Progress& progress = {});
+    // Prints the whole report once the same way. Throws std::runtime_error.
+    void printAll(QPrinter& printer, Rows rows = Rows::Keep, const Progress& progress = {});
+    // Prints pages from..to (1-based, clamped to the pages laid out) `copies` times. Throws
+    // std::runtime_error.
     void print(QPrinter& printer, int from, int to, int copies) const;
     // Page size for printers and viewers.
     QSizeF pageSizeMm() const;
@@ -160,6 +189,9 @@ private:
     // nothing at the end of the report.
     std::optional<Start> runPage(const Start& s, int index, QPainter* p, double dpi) const;
     void paintFrame(QPainter* p, double dpi, int index, const std::string& count) const;
+    // The single pass of writePdf and printAll.
+    void stream(QPagedPaintDevice& device, QPainter& p, double dpi, Rows rows,
+                const Progress& progress);
     double headerHeight() const;
     double footerHeight() const;
 
@@ -168,6 +200,8 @@ private:
     std::vector<Start> starts_;
     std::optional<Start> nextStart_;
     bool finished_ = false;
+    bool spent_ = false; // a single pass forgot the rows
+    std::string error_;
     QImage logo_;
 };
 

@@ -20,10 +20,17 @@ QString DateText(Date d) { return d.isZero() ? QString() : Q(d.toDisplay()); }
 template <class Row>
 class RowsLayout : public BandLayout {
 public:
-    RowsLayout(Ctx ctx, std::vector<Row> rows)
-        : ctx_(std::move(ctx)), rows_(std::make_shared<const std::vector<Row>>(std::move(rows))) {}
+    RowsLayout(Ctx ctx, LayoutRows<Row> rows) : ctx_(std::move(ctx)), rows_(std::move(rows.rows)) {}
+
+    size_t rowsRead() const override { return rows_->read(); }
+    void dropRowsBehind() override { rows_->dropBefore(idx_); }
+    void stopReading() override { rows_->stop(); }
 
 protected:
+    // Whether row i exists (read from the stream up to it), and the row.
+    bool has(size_t i) const { return rows_->has(i); }
+    const Row& row(size_t i) const { return (*rows_)[i]; }
+
     const TextStyle& st(Group g) const { return ctx_->style(g); }
     double line(Group g) const { return LineMm(st(g).font.pointSizeF()) + 0.6; }
 
@@ -70,7 +77,7 @@ protected:
     }
 
     Ctx ctx_;
-    std::shared_ptr<const std::vector<Row>> rows_;
+    reports::Rows<Row> rows_; // shared by the copies of the layout at each page start
     size_t idx_ = 0;
     bool flag_ = false;
 };
@@ -79,7 +86,7 @@ protected:
 
 class Journal : public RowsLayout<reports::JournalRow> {
 public:
-    Journal(Ctx ctx, std::vector<reports::JournalRow> rows, bool sumas)
+    Journal(Ctx ctx, LayoutRows<reports::JournalRow> rows, bool sumas)
         : RowsLayout(std::move(ctx), std::move(rows)), sumas_(sumas) {}
     std::unique_ptr<BandLayout> clone() const override { return std::make_unique<Journal>(*this); }
 
@@ -94,14 +101,13 @@ public:
     }
 
     bool next(Band& b) override {
-        const auto& rows = *rows_;
-        if (inEntry_ && (idx_ >= rows.size() || rows[idx_].nro != nro_)) {
+        if (inEntry_ && (!has(idx_) || row(idx_).nro != nro_)) {
             inEntry_ = false;
             b = footer();
             return true;
         }
-        if (idx_ >= rows.size()) return false;
-        const auto& r = rows[idx_];
+        if (!has(idx_)) return false;
+        const auto& r = row(idx_);
         if (!inEntry_) {
             inEntry_ = true;
             nro_ = r.nro;
@@ -155,7 +161,7 @@ private:
 
 class Ledger : public RowsLayout<reports::LedgerRow> {
 public:
-    Ledger(Ctx ctx, std::vector<reports::LedgerRow> rows, bool arrastra, bool hojas)
+    Ledger(Ctx ctx, LayoutRows<reports::LedgerRow> rows, bool arrastra, bool hojas)
         : RowsLayout(std::move(ctx), std::move(rows)), arrastra_(arrastra), hojas_(hojas) {}
     std::unique_ptr<BandLayout> clone() const override { return std::make_unique<Ledger>(*this); }
 
@@ -171,10 +177,9 @@ public:
     }
 
     bool next(Band& b) override {
-        const auto& rows = *rows_;
-        if (state_ == State::Header && idx_ >= rows.size()) return false;
+        if (state_ == State::Header && !has(idx_)) return false;
         if (state_ == State::Header) {
-            const auto& r = rows[idx_];
+            const auto& r = row(idx_);
             cod_ = r.cod;
             debe_ = arrastra_ ? r.acudebe : Amount();
             haber_ = arrastra_ ? r.acuhaber : Amount();
@@ -189,7 +194,7 @@ public:
             return true;
         }
         if (state_ == State::Anterior) {
-            const auto& r = rows[idx_];
+            const auto& r = row(idx_);
             state_ = State::Detail;
             const QString d = Q(FormatDebeHaber(r.acudebe)), h = Q(FormatDebeHaber(r.acuhaber)),
                           sal = Q(FormatSaldo(r.acusaldo));
@@ -207,8 +212,8 @@ public:
             };
             return true;
         }
-        if (state_ == State::Detail && idx_ < rows.size() && rows[idx_].cod == cod_) {
-            const auto& r = rows[idx_++];
+        if (state_ == State::Detail && has(idx_) && row(idx_).cod == cod_) {
+            const auto& r = row(idx_++);
             ++lines_;
             QString fecha, nro, desc, saldo;
             if (r.nro > 0) {
@@ -265,7 +270,7 @@ private:
 
 class Trial : public RowsLayout<reports::TrialRow> {
 public:
-    Trial(Ctx ctx, std::vector<reports::TrialRow> rows, Date from, Date to)
+    Trial(Ctx ctx, LayoutRows<reports::TrialRow> rows, Date from, Date to)
         : RowsLayout(std::move(ctx), std::move(rows)), period_(PeriodLabel(from, to)) {}
     std::unique_ptr<BandLayout> clone() const override { return std::make_unique<Trial>(*this); }
 
@@ -285,9 +290,8 @@ public:
     }
 
     bool next(Band& b) override {
-        const auto& rows = *rows_;
-        if (idx_ >= rows.size()) return false;
-        const auto& r = rows[idx_];
+        if (!has(idx_)) return false;
+        const auto& r = row(idx_);
         if (r.cod != cod_) {
             cod_ = r.cod;
             ++accounts_;
@@ -327,7 +331,7 @@ private:
 
 class Balance : public RowsLayout<reports::AccountRow> {
 public:
-    Balance(Ctx ctx, std::vector<reports::AccountRow> rows, std::array<bool, 6> levels, Date from,
+    Balance(Ctx ctx, LayoutRows<reports::AccountRow> rows, std::array<bool, 6> levels, Date from,
             Date to)
         : RowsLayout(std::move(ctx), std::move(rows)), levels_(levels), period_(PeriodLabel(from, to)) {}
     std::unique_ptr<BandLayout> clone() const override { return std::make_unique<Balance>(*this); }
@@ -351,9 +355,8 @@ public:
     }
 
     bool next(Band& b) override {
-        const auto& rows = *rows_;
-        while (idx_ < rows.size()) {
-            const auto& r = rows[idx_++];
+        while (has(idx_)) {
+            const auto& r = row(idx_++);
             const bool shown = r.niv >= 1 && r.niv <= 5 && levels_[r.niv];
             if (!shown) {
                 flag_ = !flag_; // the colour flag toggles for every row examined
@@ -411,8 +414,8 @@ public:
         paintCaptions(c, Group::Enca, {{5.8, "Código:"}, {33.6, "ID"}, {42.1, "Cuenta:"}});
     }
     bool next(Band& b) override {
-        if (idx_ >= rows_->size()) return false;
-        const auto& r = (*rows_)[idx_++];
+        if (!has(idx_)) return false;
+        const auto& r = row(idx_++);
         const QString cod = Q(r.cod2), abrev = Q(r.abrev), cta = Q(r.cuenta2);
         b = detail([=](const Canvas& c, const TextStyle& s) {
             c.left(5.8, cod, s, 22);
@@ -445,8 +448,8 @@ public:
                       {{0.8, "Periodo"}, {38.9, "Debito"}, {88.9, "Crédito"}, {142.1, "Saldo"}});
     }
     bool next(Band& b) override {
-        if (idx_ >= rows_->size()) return false;
-        const auto& r = (*rows_)[idx_++];
+        if (!has(idx_)) return false;
+        const auto& r = row(idx_++);
         // Days: weekends take the second colour. Months: alternate.
         const bool day = !r.idstr.empty() && !std::isdigit(static_cast<unsigned char>(r.idstr[0]));
         if (day) flag_ = r.idstr.rfind("SAB", 0) == 0 || r.idstr.rfind("DOM", 0) == 0;
@@ -480,26 +483,26 @@ std::string PeriodLabel(Date from, Date to) {
     return buf;
 }
 
-std::unique_ptr<BandLayout> JournalLayout(Ctx ctx, std::vector<reports::JournalRow> rows,
+std::unique_ptr<BandLayout> JournalLayout(Ctx ctx, LayoutRows<reports::JournalRow> rows,
                                           bool sumasIguales) {
     return std::make_unique<Journal>(std::move(ctx), std::move(rows), sumasIguales);
 }
-std::unique_ptr<BandLayout> LedgerLayout(Ctx ctx, std::vector<reports::LedgerRow> rows,
+std::unique_ptr<BandLayout> LedgerLayout(Ctx ctx, LayoutRows<reports::LedgerRow> rows,
                                          bool arrastrarSaldos, bool hojasSeparadas) {
     return std::make_unique<Ledger>(std::move(ctx), std::move(rows), arrastrarSaldos, hojasSeparadas);
 }
-std::unique_ptr<BandLayout> TrialLayout(Ctx ctx, std::vector<reports::TrialRow> rows, Date from,
+std::unique_ptr<BandLayout> TrialLayout(Ctx ctx, LayoutRows<reports::TrialRow> rows, Date from,
                                         Date to) {
     return std::make_unique<Trial>(std::move(ctx), std::move(rows), from, to);
 }
-std::unique_ptr<BandLayout> BalanceLayout(Ctx ctx, std::vector<reports::AccountRow> rows,
+std::unique_ptr<BandLayout> BalanceLayout(Ctx ctx, LayoutRows<reports::AccountRow> rows,
                                           std::array<bool, 6> levels, Date from, Date to) {
     return std::make_unique<Balance>(std::move(ctx), std::move(rows), levels, from, to);
 }
-std::unique_ptr<BandLayout> PlanLayout(Ctx ctx, std::vector<reports::AccountRow> rows) {
+std::unique_ptr<BandLayout> PlanLayout(Ctx ctx, LayoutRows<reports::AccountRow> rows) {
     return std::make_unique<Plan>(std::move(ctx), std::move(rows));
 }
-std::unique_ptr<BandLayout> AnalysisLayout(Ctx ctx, std::vector<reports::AnalysisRow> rows) {
+std::unique_ptr<BandLayout> AnalysisLayout(Ctx ctx, LayoutRows<reports::AnalysisRow> rows) {
     return std::make_unique<Analysis>(std::move(ctx), std::move(rows));
 }
 

@@ -9,7 +9,7 @@
 namespace kesh::print {
 
 std::unique_ptr<ReportDocument> MakeReportDocument(const std::string& key,
-                                                   reports::ReportRows rows,
+                                                   reports::ReportStream rows,
                                                    const AppContext& app,
                                                    const reports::ReportSettings& settings,
                                                    const ReportTexts& texts) {
@@ -17,22 +17,31 @@ std::unique_ptr<ReportDocument> MakeReportDocument(const std::string& key,
                                 texts.printedAt);
     const Settings& s = app.settings;
     const ReportRange& r = app.reportRange;
+    using namespace reports;
     std::unique_ptr<BandLayout> layout;
-    if (auto* j = std::get_if<std::vector<reports::JournalRow>>(&rows))
+    if (auto* j = std::get_if<Rows<JournalRow>>(&rows))
         layout = JournalLayout(ctx, std::move(*j), s.DSumasIguales);
-    else if (auto* l = std::get_if<std::vector<reports::LedgerRow>>(&rows))
+    else if (auto* l = std::get_if<Rows<LedgerRow>>(&rows))
         layout = LedgerLayout(ctx, std::move(*l), s.Marrastrasaldos, s.Mhojasseparadas);
-    else if (auto* t = std::get_if<std::vector<reports::TrialRow>>(&rows))
+    else if (auto* t = std::get_if<Rows<TrialRow>>(&rows))
         layout = TrialLayout(ctx, std::move(*t), r.fromDate, r.toDate);
-    else if (auto* a = std::get_if<std::vector<reports::AccountRow>>(&rows)) {
+    else if (auto* a = std::get_if<Rows<AccountRow>>(&rows)) {
         if (key == "PlandeCuentas")
             layout = PlanLayout(ctx, std::move(*a));
         else
             layout = BalanceLayout(ctx, std::move(*a), s.Bnivel, r.fromDate, r.toDate);
-    } else if (auto* n = std::get_if<std::vector<reports::AnalysisRow>>(&rows))
+    } else if (auto* n = std::get_if<Rows<AnalysisRow>>(&rows))
         layout = AnalysisLayout(ctx, std::move(*n));
     if (!layout) throw std::invalid_argument("Informe sin diseño: " + key);
     return std::make_unique<ReportDocument>(ctx, std::move(layout));
+}
+
+std::unique_ptr<ReportDocument> MakeReportDocument(const std::string& key,
+                                                   reports::ReportRows rows,
+                                                   const AppContext& app,
+                                                   const reports::ReportSettings& settings,
+                                                   const ReportTexts& texts) {
+    return MakeReportDocument(key, reports::StreamOf(std::move(rows)), app, settings, texts);
 }
 
 std::string PrintedAtNow() {

@@ -19,6 +19,12 @@ struct ReportTexts {
 
 // Throws std::invalid_argument for a key without a layout.
 std::unique_ptr<ReportDocument> MakeReportDocument(const std::string& key,
+                                                   reports::ReportStream rows,
+                                                   const AppContext& app,
+                                                   const reports::ReportSettings& settings,
+                                                   const ReportTexts& texts);
+// The same over rows already read.
+std::unique_ptr<ReportDocument> MakeReportDocument(const std::string& key,
                                                    reports::ReportRows rows,
                                                    const AppContext& app,
                                                    const reports::ReportSettings& settings,

@@ -110,6 +110,27 @@ ReportRows GatherReport(db::Transaction& tr, const std::string& key, const AppCo
     throw std::invalid_argument("Informe desconocido: " + key);
 }
 
+ReportStream OpenReportStream(const std::string& dsn, const std::string& key,
+                              const AppContext& c, const ReportParams& p) {
+    if (key == "Diario") return StreamJournal(dsn, JournalOptionsOf(c, p));
+    if (key == "ASRESUMEN") return StreamSummary(dsn, SummaryOptionsOf(c, p));
+    if (key == "Mayor") return StreamLedger(dsn, LedgerOptionsOf(c, p));
+    if (key == "SumasySaldos") return StreamTrial(dsn, TrialOptionsOf(c, p));
+    if (key == "Balance") return StreamBalance(dsn, BalanceOptionsOf(c));
+    if (key == "PlandeCuentas") return StreamPlan(dsn, PlanOptionsOf(c));
+    if (key == "AnalisisDeCuenta") return StreamAnalysis(dsn, AnalysisOptionsOf(c, p));
+    throw std::invalid_argument("Informe desconocido: " + key);
+}
+
+ReportStream StreamOf(ReportRows rows) {
+    return std::visit(
+        [](auto& v) -> ReportStream {
+            using Row = typename std::decay_t<decltype(v)>::value_type;
+            return std::make_shared<RowStream<Row>>(std::move(v));
+        },
+        rows);
+}
+
 size_t RowCount(const ReportRows& rows) {
     return std::visit([](const auto& v) { return v.size(); }, rows);
 }

@@ -56,6 +56,16 @@ void PrepareReportData(const std::string& dsn, const std::string& key);
 ReportRows GatherReport(db::Transaction& tr, const std::string& key, const AppContext& ctx,
                         const ReportParams& p);
 size_t RowCount(const ReportRows& rows);
+
+// The rows of a report as its layout asks for them (see RowStream).
+using ReportStream = std::variant<Rows<JournalRow>, Rows<LedgerRow>, Rows<TrialRow>,
+                                  Rows<AccountRow>, Rows<AnalysisRow>>;
+// Opens the data gathering of the key on a connection of its own and reads nothing yet but
+// what the procedure needs for its first row. Throws as GatherReport does.
+ReportStream OpenReportStream(const std::string& dsn, const std::string& key,
+                              const AppContext& ctx, const ReportParams& p);
+// Rows already read, as a stream.
+ReportStream StreamOf(ReportRows rows);
 void WriteCsv(std::ostream& out, const ReportRows& rows);
 
 // Subtitle of the account analysis: "Cuenta: " + display code padded to 10 + " " + name +

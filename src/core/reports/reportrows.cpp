@@ -9,22 +9,11 @@ namespace {
 using db::Params;
 using db::Statement;
 
-template <class Row, class Read>
-std::vector<Row> Fetch(db::Transaction& tr, const char* sql, const Params& params, Read read) {
-    std::vector<Row> rows;
-    Statement s = tr.prepare(sql);
-    s.open(params);
-    while (s.next()) {
-        Row r;
-        read(s, r);
-        rows.push_back(std::move(r));
-    }
-    return rows;
-}
-
 int I(bool b) { return b ? 1 : 0; }
 
-void ReadJournal(Statement& s, JournalRow& r) {
+// ---- reading a row by the procedure's column names ----
+
+void ReadRow(Statement& s, JournalRow& r) {
     r.fecha = s.getDate("FECHA");
     r.fechav = s.getDate("FECHAV");
     r.nro = static_cast<int>(s.getInt("NRO"));
@@ -37,7 +26,38 @@ void ReadJournal(Statement& s, JournalRow& r) {
     r.haber = s.getAmount("HABER");
 }
 
-void ReadAccount(Statement& s, AccountRow& r) {
+void ReadRow(Statement& s, LedgerRow& r) {
+    r.cod = s.getText("COD");
+    r.cod2 = s.getText("COD2");
+    r.cuenta = s.getText("CUENTA");
+    r.fech = s.getDate("FECH");
+    r.fechv = s.getDate("FECHV");
+    r.nro = static_cast<int>(s.getInt("NRO"));
+    r.descripasi = s.getText("DESCRIPASI");
+    r.detall = s.getText("DETALL");
+    r.debe = s.getAmount("DEBE");
+    r.haber = s.getAmount("HABER");
+    r.saldo = s.getAmount("SALDO");
+    r.acudebe = s.getAmount("ACUDEBE");
+    r.acuhaber = s.getAmount("ACUHABER");
+    r.acusaldo = s.getAmount("ACUSALDO");
+}
+
+void ReadRow(Statement& s, TrialRow& r) {
+    r.cod = s.getText("COD");
+    r.cod2 = s.getText("COD2");
+    r.cuen = s.getText("CUEN");
+    r.mes = static_cast<int>(s.getInt("MES"));
+    r.an = static_cast<int>(s.getInt("AN"));
+    r.deb1 = s.getAmount("DEB1");
+    r.hab1 = s.getAmount("HAB1");
+    r.sal1 = s.getAmount("SAL1");
+    r.deb2 = s.getAmount("DEB2");
+    r.hab2 = s.getAmount("HAB2");
+    r.sal2 = s.getAmount("SAL2");
+}
+
+void ReadRow(Statement& s, AccountRow& r) {
     r.cod = s.getText("COD");
     r.cod2 = s.getText("COD2");
     r.nro = static_cast<int>(s.getInt("NRO"));
@@ -48,6 +68,128 @@ void ReadAccount(Statement& s, AccountRow& r) {
     r.saldo = s.getAmount("SALDO");
     r.niv = static_cast<int>(s.getInt("NIV"));
     r.abrev = s.getText("ABREV");
+}
+
+void ReadRow(Statement& s, AnalysisRow& r) {
+    r.idstr = s.getText("IDSTR");
+    r.debe = s.getAmount("DEBE");
+    r.haber = s.getAmount("HABER");
+    r.saldo = s.getAmount("SALDO");
+    r.pordebe = static_cast<int>(s.getInt("PORDEBE"));
+    r.porhaber = static_cast<int>(s.getInt("PORHABER"));
+    r.porsaldo = static_cast<int>(s.getInt("PORSALDO"));
+}
+
+void ReadRow(Statement& s, BalanceDrift& d) {
+    d.idej = static_cast<int>(s.getInt("IDEJ"));
+    d.cod = s.getText("COD");
+    d.mes = static_cast<int>(s.getInt("MES"));
+    d.debeLineas = s.getAmount("DL");
+    d.haberLineas = s.getAmount("HL");
+    d.debeSaldos = s.getAmount("DS");
+    d.haberSaldos = s.getAmount("HS");
+}
+
+// ---- the data gathering of each report: its SQL text and values ----
+
+struct Query {
+    const char* sql;
+    Params params;
+};
+
+Query JournalQuery(const JournalOptions& o) {
+    if (o.entryId > 0) return {"select * from PASIENTO(?, ?)", {o.yearId, o.entryId}};
+    return {"select * from PDIARIO(?, ?, ?, ?)", {o.yearId, o.from, o.to, I(o.apertura)}};
+}
+
+Query SummaryQuery(const SummaryOptions& o) {
+    const int mode = o.mode < 0 ? 0 : o.mode;
+    if (mode == 0)
+        return {"select * from pAsResumen2(?, ?, ?, ?, ?, '')",
+                {o.yearId, o.from, o.to, o.firstNumber, I(o.apertura)}};
+    return {mode == 1 ? "select * from pAsResum2(?, ?, ?, ?, ?, ?, ?, ?, '')"
+                      : "select * from pAsResum3(?, ?, ?, ?, ?, ?, ?, ?, '')",
+            {o.yearId, o.from, o.to, o.from, o.firstNumber, I(o.apertura), I(o.refun),
+             I(o.cierre)}};
+}
+
+Query LedgerQuery(const LedgerOptions& o) {
+    return {"select * from pMayorF(?, ?, ?, ?, ?, ?, ?)",
+            {o.yearId, o.fromCode, o.toCode, o.start, o.from, o.to, o.monthlyTotals ? "1" : "0"}};
+}
+
+Query TrialQuery(const TrialOptions& o) {
+    return {"select * from pSumySal2(?, ?, ?, ?, ?, ?, ?)",
+            {o.yearId, o.fromCode, o.toCode, o.from, o.to, o.fromLevel, o.toLevel}};
+}
+
+Query BalanceQuery(const BalanceOptions& o) {
+    return {"select * from pbalance(?, ?, ?, ?, ?, ?, ?)",
+            {o.yearId, I(o.onlyMoved), o.fromCode, o.toCode, o.from, o.to, LevelMask(o.levels)}};
+}
+
+Query PlanQuery(const PlanOptions& o) {
+    return {"select * from pPlan(?, ?, ?, ?, ?)",
+            {I(o.gen), I(o.prov), I(o.cli), o.fromCode, o.toCode}};
+}
+
+Query AnalysisQuery(const AnalysisOptions& o) {
+    if (o.daily) return {"select * from pResCtaxDia(?, ?, ?)", {o.code, o.month, o.yearId}};
+    return {"select * from pResCtaxMes(?, ?)", {o.code, o.yearId}};
+}
+
+// Every row at once, on the caller's transaction.
+template <class Row>
+std::vector<Row> Fetch(db::Transaction& tr, const Query& q) {
+    std::vector<Row> rows;
+    Statement s = tr.prepare(q.sql);
+    s.open(q.params);
+    while (s.next()) {
+        Row r;
+        ReadRow(s, r);
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+// What a read that stopped half way tells the user.
+std::string ReadFailureText(const db::DbError& e) {
+    constexpr int64_t kAttachmentShutdown = 335544856; // isc_att_shutdown
+    const bool lost = e.isConnectionFailure() || e.gdscode() == kAttachmentShutdown;
+    return "No se pudo terminar de leer el informe: " +
+           (lost ? std::string("se perdió la conexión con la base de datos.") : e.serverText());
+}
+
+// The rows as they are asked for: the procedure's cursor on a connection and a read-only
+// snapshot of its own (the report reads one consistent state however long the reading
+// takes), committed and closed after the last row, or closed when the stream lets it go.
+template <class Row>
+std::shared_ptr<RowStream<Row>> Stream(const std::string& dsn, const Query& q) {
+    struct Cursor {
+        db::Connection conn;
+        db::Transaction tr;
+        Statement st;
+        Cursor(const std::string& dsn, const Query& q)
+            : conn(db::Connection::open(dsn)),
+              tr(conn.begin({db::Isolation::Snapshot, true, -1})),
+              st(tr.prepare(q.sql)) {
+            st.open(q.params);
+        }
+    };
+    auto cursor = std::make_shared<Cursor>(dsn, q);
+    return std::make_shared<RowStream<Row>>([cursor](Row& r) {
+        try {
+            if (!cursor->st.next()) {
+                cursor->st.close();
+                cursor->tr.commit();
+                return false;
+            }
+            ReadRow(cursor->st, r);
+            return true;
+        } catch (const db::DbError& e) {
+            throw ReadError(ReadFailureText(e));
+        }
+    });
 }
 
 // ---- CSV ----
@@ -73,100 +215,54 @@ void Line(std::ostream& out, const T&... cells) {
 
 } // namespace
 
-std::vector<JournalRow> FetchJournal(db::Transaction& tr, const JournalOptions& o) {
-    if (o.entryId > 0)
-        return Fetch<JournalRow>(tr, "select * from PASIENTO(?, ?)", {o.yearId, o.entryId},
-                                 ReadJournal);
-    return Fetch<JournalRow>(tr, "select * from PDIARIO(?, ?, ?, ?)",
-                             {o.yearId, o.from, o.to, I(o.apertura)}, ReadJournal);
-}
-
-std::vector<JournalRow> FetchSummary(db::Transaction& tr, const SummaryOptions& o) {
-    const int mode = o.mode < 0 ? 0 : o.mode;
-    if (mode == 0)
-        return Fetch<JournalRow>(tr, "select * from pAsResumen2(?, ?, ?, ?, ?, '')",
-                                 {o.yearId, o.from, o.to, o.firstNumber, I(o.apertura)},
-                                 ReadJournal);
-    const char* sql = mode == 1 ? "select * from pAsResum2(?, ?, ?, ?, ?, ?, ?, ?, '')"
-                                : "select * from pAsResum3(?, ?, ?, ?, ?, ?, ?, ?, '')";
-    return Fetch<JournalRow>(tr, sql,
-                             {o.yearId, o.from, o.to, o.from, o.firstNumber, I(o.apertura),
-                              I(o.refun), I(o.cierre)},
-                             ReadJournal);
-}
-
-std::vector<LedgerRow> FetchLedger(db::Transaction& tr, const LedgerOptions& o) {
-    return Fetch<LedgerRow>(
-        tr, "select * from pMayorF(?, ?, ?, ?, ?, ?, ?)",
-        {o.yearId, o.fromCode, o.toCode, o.start, o.from, o.to, o.monthlyTotals ? "1" : "0"},
-        [](Statement& s, LedgerRow& r) {
-            r.cod = s.getText("COD");
-            r.cod2 = s.getText("COD2");
-            r.cuenta = s.getText("CUENTA");
-            r.fech = s.getDate("FECH");
-            r.fechv = s.getDate("FECHV");
-            r.nro = static_cast<int>(s.getInt("NRO"));
-            r.descripasi = s.getText("DESCRIPASI");
-            r.detall = s.getText("DETALL");
-            r.debe = s.getAmount("DEBE");
-            r.haber = s.getAmount("HABER");
-            r.saldo = s.getAmount("SALDO");
-            r.acudebe = s.getAmount("ACUDEBE");
-            r.acuhaber = s.getAmount("ACUHABER");
-            r.acusaldo = s.getAmount("ACUSALDO");
-        });
-}
-
-std::vector<TrialRow> FetchTrial(db::Transaction& tr, const TrialOptions& o) {
-    return Fetch<TrialRow>(tr, "select * from pSumySal2(?, ?, ?, ?, ?, ?, ?)",
-                           {o.yearId, o.fromCode, o.toCode, o.from, o.to, o.fromLevel, o.toLevel},
-                           [](Statement& s, TrialRow& r) {
-                               r.cod = s.getText("COD");
-                               r.cod2 = s.getText("COD2");
-                               r.cuen = s.getText("CUEN");
-                               r.mes = static_cast<int>(s.getInt("MES"));
-                               r.an = static_cast<int>(s.getInt("AN"));
-                               r.deb1 = s.getAmount("DEB1");
-                               r.hab1 = s.getAmount("HAB1");
-                               r.sal1 = s.getAmount("SAL1");
-                               r.deb2 = s.getAmount("DEB2");
-                               r.hab2 = s.getAmount("HAB2");
-                               r.sal2 = s.getAmount("SAL2");
-                           });
-}
-
 std::string LevelMask(const std::array<bool, 6>& levels) {
     std::string m;
     for (int i = 1; i <= 5; ++i) m += levels[i] ? '1' : '0';
     return m;
 }
 
+std::vector<JournalRow> FetchJournal(db::Transaction& tr, const JournalOptions& o) {
+    return Fetch<JournalRow>(tr, JournalQuery(o));
+}
+std::vector<JournalRow> FetchSummary(db::Transaction& tr, const SummaryOptions& o) {
+    return Fetch<JournalRow>(tr, SummaryQuery(o));
+}
+std::vector<LedgerRow> FetchLedger(db::Transaction& tr, const LedgerOptions& o) {
+    return Fetch<LedgerRow>(tr, LedgerQuery(o));
+}
+std::vector<TrialRow> FetchTrial(db::Transaction& tr, const TrialOptions& o) {
+    return Fetch<TrialRow>(tr, TrialQuery(o));
+}
 std::vector<AccountRow> FetchBalance(db::Transaction& tr, const BalanceOptions& o) {
-    return Fetch<AccountRow>(tr, "select * from pbalance(?, ?, ?, ?, ?, ?, ?)",
-                             {o.yearId, I(o.onlyMoved), o.fromCode, o.toCode, o.from, o.to,
-                              LevelMask(o.levels)},
-                             ReadAccount);
+    return Fetch<AccountRow>(tr, BalanceQuery(o));
 }
-
 std::vector<AccountRow> FetchPlan(db::Transaction& tr, const PlanOptions& o) {
-    return Fetch<AccountRow>(tr, "select * from pPlan(?, ?, ?, ?, ?)",
-                             {I(o.gen), I(o.prov), I(o.cli), o.fromCode, o.toCode}, ReadAccount);
+    return Fetch<AccountRow>(tr, PlanQuery(o));
+}
+std::vector<AnalysisRow> FetchAnalysis(db::Transaction& tr, const AnalysisOptions& o) {
+    return Fetch<AnalysisRow>(tr, AnalysisQuery(o));
 }
 
-std::vector<AnalysisRow> FetchAnalysis(db::Transaction& tr, const AnalysisOptions& o) {
-    auto read = [](Statement& s, AnalysisRow& r) {
-        r.idstr = s.getText("IDSTR");
-        r.debe = s.getAmount("DEBE");
-        r.haber = s.getAmount("HABER");
-        r.saldo = s.getAmount("SALDO");
-        r.pordebe = static_cast<int>(s.getInt("PORDEBE"));
-        r.porhaber = static_cast<int>(s.getInt("PORHABER"));
-        r.porsaldo = static_cast<int>(s.getInt("PORSALDO"));
-    };
-    if (o.daily)
-        return Fetch<AnalysisRow>(tr, "select * from pResCtaxDia(?, ?, ?)",
-                                  {o.code, o.month, o.yearId}, read);
-    return Fetch<AnalysisRow>(tr, "select * from pResCtaxMes(?, ?)", {o.code, o.yearId}, read);
+Rows<JournalRow> StreamJournal(const std::string& dsn, const JournalOptions& o) {
+    return Stream<JournalRow>(dsn, JournalQuery(o));
+}
+Rows<JournalRow> StreamSummary(const std::string& dsn, const SummaryOptions& o) {
+    return Stream<JournalRow>(dsn, SummaryQuery(o));
+}
+Rows<LedgerRow> StreamLedger(const std::string& dsn, const LedgerOptions& o) {
+    return Stream<LedgerRow>(dsn, LedgerQuery(o));
+}
+Rows<TrialRow> StreamTrial(const std::string& dsn, const TrialOptions& o) {
+    return Stream<TrialRow>(dsn, TrialQuery(o));
+}
+Rows<AccountRow> StreamBalance(const std::string& dsn, const BalanceOptions& o) {
+    return Stream<AccountRow>(dsn, BalanceQuery(o));
+}
+Rows<AccountRow> StreamPlan(const std::string& dsn, const PlanOptions& o) {
+    return Stream<AccountRow>(dsn, PlanQuery(o));
+}
+Rows<AnalysisRow> StreamAnalysis(const std::string& dsn, const AnalysisOptions& o) {
+    return Stream<AnalysisRow>(dsn, AnalysisQuery(o));
 }
 
 int CompactMonthlyBalances(const std::string& dsn) {
@@ -183,27 +279,19 @@ int CompactMonthlyBalances(const std::string& dsn) {
 std::vector<BalanceDrift> CheckMonthlyBalances(db::Transaction& tr) {
     return Fetch<BalanceDrift>(
         tr,
-        "select coalesce(l.idej, s.idej) idej, coalesce(l.cod, s.cod) cod, "
-        "coalesce(l.mes, s.mes) mes, coalesce(l.debe, 0) dl, coalesce(l.haber, 0) hl, "
-        "coalesce(s.debe, 0) ds, coalesce(s.haber, 0) hs "
-        "from (select idej, cod, coalesce(f_mes(fecha), 0) mes, "
-        "        sum(iif(dh = 'D', importe, 0)) debe, sum(iif(dh = 'D', 0, importe)) haber "
-        "      from pases group by 1, 2, 3) l "
-        "full join (select idej, cod, mes, sum(debe) debe, sum(haber) haber "
-        "      from saldosmes group by 1, 2, 3) s "
-        "  on s.idej = l.idej and s.cod = l.cod and s.mes = l.mes "
-        "where coalesce(l.debe, 0) <> coalesce(s.debe, 0) "
-        "   or coalesce(l.haber, 0) <> coalesce(s.haber, 0) "
-        "order by 1, 2, 3",
-        {}, [](Statement& s, BalanceDrift& d) {
-            d.idej = static_cast<int>(s.getInt("IDEJ"));
-            d.cod = s.getText("COD");
-            d.mes = static_cast<int>(s.getInt("MES"));
-            d.debeLineas = s.getAmount("DL");
-            d.haberLineas = s.getAmount("HL");
-            d.debeSaldos = s.getAmount("DS");
-            d.haberSaldos = s.getAmount("HS");
-        });
+        {"select coalesce(l.idej, s.idej) idej, coalesce(l.cod, s.cod) cod, "
+         "coalesce(l.mes, s.mes) mes, coalesce(l.debe, 0) dl, coalesce(l.haber, 0) hl, "
+         "coalesce(s.debe, 0) ds, coalesce(s.haber, 0) hs "
+         "from (select idej, cod, coalesce(f_mes(fecha), 0) mes, "
+         "        sum(iif(dh = 'D', importe, 0)) debe, sum(iif(dh = 'D', 0, importe)) haber "
+         "      from pases group by 1, 2, 3) l "
+         "full join (select idej, cod, mes, sum(debe) debe, sum(haber) haber "
+         "      from saldosmes group by 1, 2, 3) s "
+         "  on s.idej = l.idej and s.cod = l.cod and s.mes = l.mes "
+         "where coalesce(l.debe, 0) <> coalesce(s.debe, 0) "
+         "   or coalesce(l.haber, 0) <> coalesce(s.haber, 0) "
+         "order by 1, 2, 3",
+         {}});
 }
 
 DateSpan DataDateSpan(db::Transaction& tr, const FiscalYear& year, bool tickedYears) {

@@ -3,7 +3,9 @@
 // print/) and the spreadsheet and CSV writers only read these; every value a report prints
 // that does not come from a band event is here, so it is tested without a display.
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "app/context.h"
 #include "app/date.h"
 #include "db/database.h"
+#include "reports/rowstream.h"
 
 namespace kesh::reports {
 
@@ -116,6 +119,20 @@ std::vector<TrialRow> FetchTrial(db::Transaction& tr, const TrialOptions& o);
 std::vector<AccountRow> FetchBalance(db::Transaction& tr, const BalanceOptions& o);
 std::vector<AccountRow> FetchPlan(db::Transaction& tr, const PlanOptions& o);
 std::vector<AnalysisRow> FetchAnalysis(db::Transaction& tr, const AnalysisOptions& o);
+
+// The same rows read as the report asks for them (see RowStream): the procedure runs on a
+// connection and read-only transaction of their own, which stay open until the last row is
+// read or the stream is released. Opening throws db::DbError; a read that fails later throws
+// ReadError with a Spanish text.
+template <class Row>
+using Rows = std::shared_ptr<RowStream<Row>>;
+Rows<JournalRow> StreamJournal(const std::string& dsn, const JournalOptions& o);
+Rows<JournalRow> StreamSummary(const std::string& dsn, const SummaryOptions& o);
+Rows<LedgerRow> StreamLedger(const std::string& dsn, const LedgerOptions& o);
+Rows<TrialRow> StreamTrial(const std::string& dsn, const TrialOptions& o);
+Rows<AccountRow> StreamBalance(const std::string& dsn, const BalanceOptions& o);
+Rows<AccountRow> StreamPlan(const std::string& dsn, const PlanOptions& o);
+Rows<AnalysisRow> StreamAnalysis(const std::string& dsn, const AnalysisOptions& o);
 
 // "11111": the level mask passed to pbalance.
 std::string LevelMask(const std::array<bool, 6>& levels);

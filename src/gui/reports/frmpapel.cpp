@@ -45,20 +45,33 @@ QSpinBox* Spin(QWidget* parent, int lo, int hi) {
 
 QString Mm(double v) { return QString::number(v, 'f', v == int(v) ? 0 : 1); }
 
-// "Espere por favor..." while the rows are gathered.
+// "Espere por favor..." while the report's cursor opens, and while a PDF or a print run goes
+// through the whole report (with the pages done so far).
 class WaitWindow {
 public:
     explicit WaitWindow(QWidget* parent) : w_(parent, Qt::Dialog) {
         w_.setWindowTitle(QStringLiteral("Espere por favor..."));
         auto* l = new QVBoxLayout(&w_);
-        l->addWidget(new QLabel(QStringLiteral("Procesando informe"), &w_));
+        text_ = new QLabel(QStringLiteral("Procesando informe"), &w_);
+        text_->setMinimumWidth(260);
+        l->addWidget(text_);
         w_.show();
         QApplication::processEvents();
     }
     void hide() { w_.hide(); }
+    // Shows the pages done every few pages and lets the window repaint (no user input: the
+    // run cannot be interrupted half way by a click on the setup screen).
+    print::ReportDocument::Progress progress() {
+        return [this](int pages) {
+            if (pages % 10 != 0) return;
+            text_->setText(QStringLiteral("Procesando informe: %1 páginas").arg(pages));
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+    }
 
 private:
     QWidget w_;
+    QLabel* text_;
 };
 
 } // namespace
@@ -308,9 +321,10 @@ std::unique_ptr<print::ReportDocument> TFrmPapel::prepare() {
     writeFiles();
     try {
         reports::PrepareReportData(ctx_.companyPath, key_);
-        reports::ReportRows rows = db::WithTransaction(ctx_.companyPath, [&](db::Transaction& tr) {
-            return reports::GatherReport(tr, key_, ctx_, params_);
-        });
+        // The rows are read while the pages are laid out; opening runs the procedure only up
+        // to its first row.
+        reports::ReportStream rows =
+            reports::OpenReportStream(ctx_.companyPath, key_, ctx_, params_);
         wait.hide();
         return print::MakeReportDocument(key_, std::move(rows), ctx_, settings_,
                                          {EdTitulo->text().toStdString(),
@@ -338,12 +352,12 @@ void TFrmPapel::BtnPreviewClick() {
 void TFrmPapel::BtnPrintClick() {
     auto doc = prepare();
     if (!doc) return;
-    doc->paginate();
     try {
         QPrinter printer(QPrinter::HighResolution);
         if (!chPrn0->isChecked() && PrnCombo->currentIndex() >= 0)
             printer.setPrinterName(PrnCombo->currentText());
-        doc->print(printer, 1, doc->pageCount(), 1);
+        WaitWindow wait(this);
+        doc->printAll(printer, print::ReportDocument::Rows::Forget, wait.progress());
     } catch (const std::exception& e) {
         ShowError(this, Q(e.what()));
         return;
@@ -367,7 +381,8 @@ void TFrmPapel::BtnPdfClick() {
     }
     if (path.isEmpty()) return;
     try {
-        doc->writePdf(path);
+        WaitWindow wait(this);
+        doc->writePdf(path, print::ReportDocument::Rows::Forget, wait.progress());
     } catch (const std::exception& e) {
         ShowError(this, Q(e.what()));
         return;

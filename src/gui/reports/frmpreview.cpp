@@ -1,7 +1,10 @@
 #include "gui/reports/frmpreview.h"
 
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
@@ -22,6 +25,10 @@ QToolButton* Tool(QWidget* parent, const QString& text, const QString& tip) {
     b->setAutoRaise(true);
     return b;
 }
+// Longest run of layout between two turns of the event loop: the window stays responsive
+// while the rest of the report is read.
+constexpr int kSliceMs = 40;
+
 QSpinBox* Spin(QWidget* parent, int lo, int hi, int value, const QString& tip) {
     auto* s = new QSpinBox(parent);
     s->setRange(lo, hi);
@@ -85,10 +92,7 @@ TfrmPreview::TfrmPreview(std::unique_ptr<print::ReportDocument> doc, QWidget* pa
     connect(BtPrimera, &QToolButton::clicked, this, [this] { showPage(1); });
     connect(BtPrevia, &QToolButton::clicked, this, [this] { showPage(currentPage() - 1); });
     connect(BtSiguiente, &QToolButton::clicked, this, [this] { showPage(currentPage() + 1); });
-    connect(BtUltima, &QToolButton::clicked, this, [this] {
-        finishLayout();
-        showPage(doc_->pageCount());
-    });
+    connect(BtUltima, &QToolButton::clicked, this, &TfrmPreview::showLast);
     connect(sePage, &QSpinBox::valueChanged, this, [this] { render(); });
     connect(seZoom, &QSpinBox::valueChanged, this, [this](int) {
         fitToWidth_ = false;
@@ -100,38 +104,90 @@ TfrmPreview::TfrmPreview(std::unique_ptr<print::ReportDocument> doc, QWidget* pa
     connect(BtImprimir, &QToolButton::clicked, this, &TfrmPreview::BtImprimirClick);
     connect(BtCerrar, &QToolButton::clicked, this, &QWidget::close);
 
-    // Lay out a few pages per turn of the event loop: the first page shows at once.
+    // Page 1 now (it reads only its own rows); the rest in slices of the event loop.
     layoutTimer_.setInterval(0);
     connect(&layoutTimer_, &QTimer::timeout, this, &TfrmPreview::layoutMore);
     doc_->paginate(1);
     pagesChanged();
-    if (!doc_->finished()) layoutTimer_.start();
+    layoutTimer_.start(); // also reports, once the window is up, a failure of page 1
     resize(1000, 800);
 }
 
 TfrmPreview::~TfrmPreview() = default;
 
 void TfrmPreview::layoutMore() {
-    doc_->paginate(20);
+    QElapsedTimer slice;
+    slice.start();
+    while (!doc_->finished() && slice.elapsed() < kSliceMs) doc_->paginate(1);
     pagesChanged();
-    if (doc_->finished()) layoutTimer_.stop();
+    if (doc_->finished()) layoutEnded();
 }
 
 void TfrmPreview::finishLayout() {
     doc_->paginate();
-    layoutTimer_.stop();
     pagesChanged();
+    layoutEnded();
+}
+
+// The whole report is laid out, or its reading failed: what waited for the end runs now.
+void TfrmPreview::layoutEnded() {
+    layoutTimer_.stop();
+    if (!doc_->error().empty()) {
+        printWanted_ = false;
+        BtImprimir->setEnabled(true);
+        if (!errorShown_) {
+            errorShown_ = true;
+            ShowError(this, QString::fromStdString(doc_->error()) +
+                                QStringLiteral("\nLa vista previa muestra las %1 páginas "
+                                               "armadas hasta ese momento.")
+                                    .arg(doc_->pageCount()));
+        }
+    }
+    if (lastWanted_) {
+        lastWanted_ = false;
+        showPage(doc_->pageCount());
+    }
+    if (printWanted_) {
+        printWanted_ = false;
+        printRange();
+    }
 }
 
 void TfrmPreview::pagesChanged() {
     const int n = doc_->pageCount();
     sePage->setMaximum(std::max(n, 1));
     LTotPags->setText(QString::number(n));
-    LStatus->setText(doc_->finished() ? QStringLiteral(" TERMINADO")
-                                      : QStringLiteral(" PROCESANDO..."));
+    QString status;
+    if (!doc_->finished())
+        status = QStringLiteral(" PROCESANDO... %1 filas leídas")
+                     .arg(QLocale(QLocale::Spanish).toString(qulonglong(doc_->rowsRead())));
+    else if (!doc_->error().empty())
+        status = QStringLiteral(" INCOMPLETO");
+    else
+        status = QStringLiteral(" TERMINADO");
+    if (!doc_->finished() && (lastWanted_ || printWanted_))
+        status += lastWanted_ ? QStringLiteral(" (se mostrará la última página al terminar)")
+                              : QStringLiteral(" (se imprimirá al terminar)");
+    LStatus->setText(status);
     SpinDePagina->setValue(n > 0 ? 1 : 0);
     SpinAPagina->setValue(n);
     if (cache_.empty()) render();
+}
+
+void TfrmPreview::showLast() {
+    if (doc_->finished()) {
+        showPage(doc_->pageCount());
+        return;
+    }
+    lastWanted_ = true; // shown when the layout ends; the window stays usable meanwhile
+    pagesChanged();
+}
+
+void TfrmPreview::closeEvent(QCloseEvent* e) {
+    // Read no further: the report's cursor and its connection close now.
+    layoutTimer_.stop();
+    doc_->stopReading();
+    QWidget::closeEvent(e);
 }
 
 QImage TfrmPreview::pageImage(int index, double dpi) {
@@ -162,7 +218,10 @@ void TfrmPreview::render() {
 }
 
 void TfrmPreview::showPage(int page) {
-    if (page > doc_->pageCount() && !doc_->finished()) doc_->paginate(page - doc_->pageCount());
+    if (page > doc_->pageCount() && !doc_->finished()) {
+        doc_->paginate(page - doc_->pageCount());
+        if (doc_->finished()) layoutEnded();
+    }
     pagesChanged();
     sePage->setValue(std::clamp(page, 1, std::max(doc_->pageCount(), 1)));
 }
@@ -207,7 +266,15 @@ void TfrmPreview::keyPressEvent(QKeyEvent* e) {
 
 void TfrmPreview::BtImprimirClick() {
     BtImprimir->setEnabled(false);
-    finishLayout();
+    if (!doc_->finished()) {
+        printWanted_ = true; // printed when the layout ends: the range then covers every page
+        pagesChanged();
+        return;
+    }
+    printRange();
+}
+
+void TfrmPreview::printRange() {
     const int from = SpinDePagina->value(), to = SpinAPagina->value();
     const int copies = SpinEditCopies->value();
     try {

@@ -1,7 +1,11 @@
 #pragma once
-// "Vista previa": the report's pages on screen, laid out a few at a time in the background
-// of the event loop so the first page shows at once; page navigation, zoom, and printing a
-// page range with copies. Pages are painted on demand; a handful of rendered pages is kept.
+// "Vista previa": the report's pages on screen. Page 1 is laid out (reading only its rows
+// from the report's open cursor) before the window shows; the rest are laid out in short
+// slices from a timer while the user looks, and at once when the user moves to a page not
+// laid out yet. "última página" and printing while the report is still being read wait for
+// the end without blocking the window, with the progress in the status text. Closing the
+// window stops the reading and closes the report's connection. Pages are painted on demand;
+// a handful of rendered pages is kept.
 
 #include <QLabel>
 #include <QScrollArea>
@@ -29,8 +33,10 @@ public:
     QString status() const { return LStatus->text(); }
     // Printer of the setup screen; empty is the system's default printer.
     void setPrinterName(const QString& name) { printerName_ = name; }
-    // Lays out every page now (tests, and printing the whole range).
+    // Lays out every page now (tests).
     void finishLayout();
+    // Whether every page is laid out.
+    bool layoutFinished() const { return doc_->finished(); }
 
     QToolButton *BtPrimera, *BtPrevia, *BtSiguiente, *BtUltima;
     QSpinBox* sePage;
@@ -54,9 +60,13 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void layoutMore();
+    void layoutEnded();
+    void showLast();
+    void printRange();
     void pagesChanged();
     void render();
     QImage pageImage(int index, double dpi);
@@ -65,6 +75,9 @@ private:
     QScrollArea* scroll_;
     QLabel* pageLabel_;
     QTimer layoutTimer_;
+    bool errorShown_ = false;
+    bool lastWanted_ = false;  // "última página" while pages were still being laid out
+    bool printWanted_ = false; // "imprimir el informe" likewise
     bool fitToWidth_ = true;
     QString printerName_;
     struct Cached {

@@ -2,6 +2,7 @@
 // to CSV (the report's rows), without a display.
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "accounts/codes.h"
 #include "app/context.h"
@@ -132,7 +133,9 @@ int RunReport(const std::vector<std::string>& argv) {
     std::string subtitle = a.get("subtitulo");
     std::string title = a.get("titulo", reports::ReportTitle(key));
     reports::PrepareReportData(dsn, key);
-    reports::ReportRows rows = db::WithTransaction(dsn, [&](db::Transaction& tr) {
+    // CSV reads every row; a PDF alone reads them while its pages are written.
+    std::optional<reports::ReportRows> rows;
+    db::WithTransaction(dsn, [&](db::Transaction& tr) {
         LoadCompany(tr, ctx, a.get("ejercicio"));
         ReportRange& r = ctx.reportRange;
         const reports::DateSpan span = reports::DataDateSpan(tr, ctx.currentEj, false);
@@ -149,12 +152,12 @@ int RunReport(const std::vector<std::string>& argv) {
                                                      reports::AccountName(tr, p.analysisCode),
                                                      ctx.currentEj.descrip);
         }
-        return reports::GatherReport(tr, key, ctx, p);
+        if (a.has("csv")) rows = reports::GatherReport(tr, key, ctx, p);
     });
 
     if (a.has("csv")) {
         std::ofstream out(a.get("csv"), std::ios::binary);
-        reports::WriteCsv(out, rows);
+        reports::WriteCsv(out, *rows);
         out.close();
         if (!out) throw std::runtime_error("No se pudo escribir " + a.get("csv"));
     }
@@ -171,9 +174,11 @@ int RunReport(const std::vector<std::string>& argv) {
         char name[] = "keshcli";
         char* qargv[] = {name, nullptr};
         QGuiApplication app(qargc, qargv);
-        auto doc = print::MakeReportDocument(key, std::move(rows), ctx, rs,
+        reports::ReportStream stream = rows ? reports::StreamOf(std::move(*rows))
+                                            : reports::OpenReportStream(dsn, key, ctx, p);
+        auto doc = print::MakeReportDocument(key, std::move(stream), ctx, rs,
                                              {title, subtitle, print::PrintedAtNow()});
-        doc->writePdf(QString::fromStdString(a.get("pdf")));
+        doc->writePdf(QString::fromStdString(a.get("pdf")), print::ReportDocument::Rows::Forget);
     }
 #endif
     return 0;
