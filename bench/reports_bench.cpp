@@ -18,6 +18,7 @@
 //   reports_bench <company> [--ejercicio id] [--salida folder] [--informes Diario,Mayor,...]
 #include <QGuiApplication>
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -58,8 +59,10 @@ long StatusMb(const char* field) {
     return -1;
 }
 
-// Starts a new peak: VmHWM drops to the memory in use now.
+// Starts a new peak: memory freed by the step before goes back to the system, and VmHWM
+// drops to the memory in use now.
 void ResetPeak() {
+    malloc_trim(0);
     std::ofstream f("/proc/self/clear_refs");
     f << "5";
 }
