@@ -131,12 +131,17 @@ end^
 
 /* Totals that pbrcuentas rolls up to every account: for each line total of the year (opening,
    debits, credits), each stored final balance and each account (a subaccount of its ancestors)
-   one row per ancestor prefix of the code, the code itself included for the amounts. */
+   one row per ancestor prefix of the code, the code itself included for the amounts.
+   The year's totals per account come from saldosmes (a few rows per account and month, kept
+   by the trigger on pases), less the opening lines (nconcep -1, found through their index),
+   which count as INICIO instead: the year's lines themselves are never read. */
 create or alter procedure pBrSums (ej integer)
 returns (acod varchar(20), ini numeric(18,2), deb numeric(18,2), hab numeric(18,2),
          fin numeric(18,2), nsub integer)
 as
 declare variable c varchar(20);
+declare variable d numeric(18,2);
+declare variable h numeric(18,2);
 begin
   ini = 0; deb = 0; hab = 0; fin = 0; nsub = 1;
   for select cod from cuentas into :c do
@@ -145,17 +150,21 @@ begin
   if (ej = 0) then exit;
 
   nsub = 0;
-  /* Grouped by a sort: the index only finds the year's lines, it is never walked in order. */
-  for select cod,
-             sum(iif(nconcep = -1, iif(dh = 'D', importe, -importe), 0)),
-             sum(iif(nconcep = -1 or dh <> 'D', 0, importe)),
-             sum(iif(nconcep = -1 or dh = 'D', 0, importe))
-        from pases
-        where idej = :ej
-        group by cod
-        into :c, :ini, :deb, :hab do
+  for select cod, sum(debe), sum(haber) from saldosmes where idej = :ej group by cod
+        into :c, :deb, :hab do
     for select acod from pCodPrefijos(:c, 1) into :acod do
       suspend;
+
+  for select cod, sum(iif(dh = 'D', importe, 0)), sum(iif(dh = 'D', 0, importe))
+        from pases
+        where nconcep = -1 and idej + 0 = :ej  /* by pases_apertura, not the year's index */
+        group by cod
+        into :c, :d, :h do
+  begin
+    ini = d - h; deb = -d; hab = -h;
+    for select acod from pCodPrefijos(:c, 1) into :acod do
+      suspend;
+  end
 
   ini = 0; deb = 0; hab = 0;
   for select cod, sum(final) from balance where idej = :ej group by cod into :c, :fin do

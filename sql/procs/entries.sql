@@ -189,22 +189,85 @@ begin
 end^
 
 /*
+ * 1 when the entry (F1, D1, I1) comes before (F2, D2, I2) in renumbering order: date, then
+ * description, then key, an empty date or description first (as `order by` puts them).
+ */
+create or alter function fAsiAntes (f1 date, d1 type of column asientos.descrip, i1 integer,
+                                    f2 date, d2 type of column asientos.descrip, i2 integer)
+returns smallint
+as
+begin
+  if (f1 is distinct from f2) then return iif(f1 is null or f1 < f2, 1, 0);
+  if (d1 is distinct from d2) then return iif(d1 is null or d1 < d2, 1, 0);
+  return iif(i1 < i2, 1, 0);
+end^
+
+/*
+ * 1 when number K of year EJ is as renumbering from DESDE leaves it: held by exactly one entry,
+ * which comes after the one numbered K - 1 and before the one numbered K + 1 (both present
+ * between DESDE and MAXNUM, the year's highest number); or held by none when K lies outside
+ * DESDE..MAXNUM.
+ * Three probes of the (idej, num) index.
+ */
+create or alter function fReenumSlot (ej integer, k integer, desde integer, maxnum integer)
+returns smallint
+as
+declare variable c integer = 0;
+declare variable id integer;
+declare variable fecha date;
+declare variable descrip type of column asientos.descrip;
+declare variable xc integer;
+declare variable xid integer;
+declare variable xfecha date;
+declare variable xdescrip type of column asientos.descrip;
+begin
+  for select id, fecha, descrip from asientos where idej = :ej and num = :k
+        into :id, :fecha, :descrip
+  do c = c + 1;
+  if (c = 0) then return iif(maxnum is null or k > maxnum or k < desde, 1, 0);
+  if (c > 1 or k < desde) then return 0;
+  if (k > desde) then
+  begin
+    xc = 0;
+    for select id, fecha, descrip from asientos where idej = :ej and num = :k - 1
+          into :xid, :xfecha, :xdescrip
+    do xc = xc + 1;
+    if (xc <> 1 or fAsiAntes(xfecha, xdescrip, xid, fecha, descrip, id) = 0) then return 0;
+  end
+  if (k < maxnum) then
+  begin
+    xc = 0;
+    for select id, fecha, descrip from asientos where idej = :ej and num = :k + 1
+          into :xid, :xfecha, :xdescrip
+    do xc = xc + 1;
+    if (xc <> 1 or fAsiAntes(fecha, descrip, id, xfecha, xdescrip, xid) = 0) then return 0;
+  end
+  return 1;
+end^
+
+/*
  * Gives the entries of year EJ the numbers DESDE, DESDE + 1, ... in order of date, then
  * description, then key, and returns in RESULT how many entries the year has. With RECALC = 1
  * it also rewrites each entry's fingerprint from its lines (npas = count, checksum = sum of the
  * line keys, importe = sum of the debit amounts).
  *
  * The browser runs this every time it opens, so on a year that is already numbered and whose
- * fingerprints match it must cost a read, not a rewrite (which would also collide with every
- * other operator's work). Two cheap checks come first:
- *  - the entries walked in number order (an index walk, no sort) already have the numbers
- *    DESDE, DESDE + 1, ... and are in date, description, key order;
- *  - year-wide sums over the lines equal the same sums over the fingerprints: line count, key
- *    sum and debit total, each also weighted by the entry key, so a line moved to another entry
- *    or an amount moved between entries shows even when the plain totals stay equal.
- * Only when a check fails does the full pass run, and it writes only the entries whose number
- * or fingerprint differs. The year's row is locked first, so renumbering and the saves that
- * take new numbers never interleave.
+ * fingerprints match it must cost a read of a few rows, not of the year (which would also
+ * collide with every other operator's work). The triggers of asirev list every entry whose
+ * number, date, description or fingerprint changed and every entry whose lines changed since
+ * the year was last checked; everything else is as that check left it. So:
+ *  - the year's lowest number must be DESDE (one index probe);
+ *  - each number an asirev row names (the old and the new number of a changed entry) must be
+ *    held by one entry in order with its neighbours, or be above the highest number: with
+ *    the untouched entries still in order and without gaps, that makes the whole year
+ *    DESDE, DESDE + 1, ... in order;
+ *  - each entry an asirev row names gets its fingerprint compared with its lines, and
+ *    rewritten when it differs.
+ * The rows checked are deleted (with RECALC = 1; without it fingerprints are not checked, so
+ * the rows stay for the next check). When a number does not fit, a row asks for the whole year
+ * or there are too many rows, the full pass runs: it sorts the year and writes only the
+ * entries whose number or fingerprint differs. The year's row is locked first, so renumbering
+ * and the saves that take new numbers never interleave.
  */
 create or alter procedure pReenum (ej integer, desde integer, recalc integer)
 returns (result integer)
@@ -212,13 +275,6 @@ as
 declare variable lockid integer;
 declare variable id integer;
 declare variable num integer;
-declare variable fecha date;
-declare variable descrip type of column asientos.descrip;
-declare variable pid integer;
-declare variable pfecha date;
-declare variable pdescrip type of column asientos.descrip;
-declare variable ordered smallint = 1;
-declare variable fpok smallint = 1;
 declare variable npas integer;
 declare variable chk integer;
 declare variable importe numeric(18,2);
@@ -226,117 +282,120 @@ declare variable n integer;
 declare variable s bigint;
 declare variable deb numeric(18,2);
 declare variable nuevo integer;
-declare variable l1 bigint;
-declare variable l2 bigint;
-declare variable l3 bigint;
-declare variable l4 bigint;
-declare variable l5 numeric(18,2);
-declare variable l6 numeric(18,2);
-declare variable a1 bigint;
-declare variable a2 bigint;
-declare variable a3 bigint;
-declare variable a4 bigint;
-declare variable a5 numeric(18,2);
-declare variable a6 numeric(18,2);
+declare variable completo smallint = 0;
+declare variable hay smallint = 0;
+declare variable minnum integer;
+declare variable maxnum integer;
+declare variable rk char(8) character set octets;
+declare variable rasi integer;
+declare variable rnum integer;
+declare variable rtipo smallint;
+declare variable leidas integer = 0;
+declare variable ultasi integer = 0;
 begin
   result = 0;
   select id from ejerc where id = :ej with lock into :lockid;
   nuevo = coalesce(desde, 1);
+  /* What this procedure writes it has just checked: the asirev triggers skip it. */
+  rdb$set_context('USER_TRANSACTION', 'KESH_REENUM', '1');
 
-  /* Numbering check: number order (index walk) against the wanted order. */
-  for select id, num, fecha, descrip from asientos
-        where idej = :ej
-        order by idej, num
-        into :id, :num, :fecha, :descrip
-  do
+  for select first 1 num from asientos where idej = :ej order by idej, num into :minnum
+  do hay = 1;
+  if (hay = 1) then
   begin
-    if (num is distinct from nuevo + result or fecha is null) then
-      ordered = 0;
-    else if (result > 0) then
-    begin
-      if (fecha < pfecha) then ordered = 0;
-      else if (fecha = pfecha) then
-      begin
-        if (descrip < pdescrip) then ordered = 0;
-        else if (descrip = pdescrip and id < pid) then ordered = 0;
-      end
-    end
-    if (ordered = 0) then leave;
-    pid = id;
-    pfecha = fecha;
-    pdescrip = descrip;
-    result = result + 1;
+    /* An entry without number sorts first and gives null here. */
+    if (minnum is distinct from nuevo) then completo = 1;
+    select first 1 num from asientos where idej = :ej order by idej desc, num desc into :maxnum;
   end
 
-  /* Fingerprint check: year-wide sums. */
-  if (recalc = 1 and ordered = 1) then
-  begin
-    begin
-      /* A natural scan: walking the (idej, idasi) index costs three times as much. */
-      select count(*), coalesce(sum(id), 0), coalesce(sum(idasi), 0),
-             coalesce(sum(cast(id as bigint) * idasi), 0),
-             coalesce(sum(iif(dh = 'D', importe, 0)), 0),
-             coalesce(sum(iif(dh = 'D', importe, 0) * idasi), 0)
-        from pases where idej + 0 = :ej
-        into :l1, :l2, :l3, :l4, :l5, :l6;
-      select coalesce(sum(npas), 0), coalesce(sum(checksum), 0),
-             coalesce(sum(cast(id as bigint) * npas), 0),
-             coalesce(sum(cast(id as bigint) * checksum), 0),
-             coalesce(sum(importe), 0), coalesce(sum(importe * id), 0)
-        from asientos where idej = :ej
-        into :a1, :a2, :a3, :a4, :a5, :a6;
-      if (l1 <> a1 or l2 <> a2 or l3 <> a3 or l4 <> a4 or l5 <> a5 or l6 <> a6) then
-        fpok = 0;
-      when any do
-        fpok = 0;  /* sums beyond the integer range: check entry by entry */
-    end
-  end
-
-  if (ordered = 1 and (recalc <> 1 or fpok = 1)) then
-  begin
-    suspend;
-    exit;
-  end
-
-  result = 0;
-  if (recalc = 1) then
-  begin
-    for select a.id, a.num, a.npas, a.checksum, a.importe,
-               coalesce(p.n, 0), coalesce(p.s, 0), coalesce(p.deb, 0)
-          from asientos a
-          left join (select idasi, count(*) as n, sum(id) as s,
-                            sum(iif(dh = 'D', importe, 0)) as deb
-                       from pases
-                       where idej = :ej
-                       group by idasi) p on p.idasi = a.id
-          where a.idej = :ej
-          order by a.fecha, a.descrip, a.id
-          into :id, :num, :npas, :chk, :importe, :n, :s, :deb
+  if (completo = 0) then
+    for select rdb$db_key, idasi, num, tipo from asirev where idej = :ej order by idasi
+          into :rk, :rasi, :rnum, :rtipo
     do
     begin
-      if (num is distinct from nuevo or npas is distinct from n
-          or chk is distinct from s or importe is distinct from deb) then
-        update asientos set num = :nuevo, npas = :n, checksum = :s, importe = :deb
-          where id = :id;
-      nuevo = nuevo + 1;
-      result = result + 1;
+      leidas = leidas + 1;
+      if (rtipo = 0 or leidas > 20000 or (rtipo = 1 and rnum is null)) then
+        completo = 1;
+      else if (rtipo = 1 and fReenumSlot(:ej, :rnum, :nuevo, :maxnum) = 0) then
+        completo = 1;
+      if (completo = 0 and recalc = 1 and rasi is distinct from ultasi) then
+      begin
+        ultasi = rasi;
+        for select npas, checksum, importe from asientos where id = :rasi and idej = :ej
+              into :npas, :chk, :importe
+        do
+        begin
+          select count(*), coalesce(sum(id), 0), coalesce(sum(iif(dh = 'D', importe, 0)), 0)
+            from pases where idej = :ej and idasi = :rasi
+            into :n, :s, :deb;
+          if (npas is distinct from n or chk is distinct from s or importe is distinct from deb) then
+            update asientos set npas = :n, checksum = :s, importe = :deb where id = :rasi;
+        end
+      end
+      if (completo = 1) then leave;
+      if (recalc = 1) then delete from asirev where rdb$db_key = :rk;
     end
-  end
+
+  if (completo = 0) then
+    result = iif(hay = 1, maxnum - nuevo + 1, 0);
   else
   begin
-    for select a.id, a.num from asientos a
-          where a.idej = :ej
-          order by a.fecha, a.descrip, a.id
-          into :id, :num
-    do
+    if (recalc = 1) then
     begin
-      if (num is distinct from nuevo) then
-        update asientos set num = :nuevo where id = :id;
-      nuevo = nuevo + 1;
-      result = result + 1;
+      /* The rows read now are covered by the pass below; rows committed later by others are
+         not read (and, in a snapshot, not seen), so they stay. */
+      if (rdb$get_context('SYSTEM', 'ISOLATION_LEVEL') in ('SNAPSHOT', 'CONSISTENCY')) then
+        delete from asirev where idej = :ej;
+      else
+        for select rdb$db_key from asirev where idej = :ej into :rk do
+          delete from asirev where rdb$db_key = :rk;
+    end
+    nuevo = coalesce(desde, 1);
+    if (recalc = 1) then
+    begin
+      for select a.id, a.num, a.npas, a.checksum, a.importe,
+                 coalesce(p.n, 0), coalesce(p.s, 0), coalesce(p.deb, 0)
+            from asientos a
+            left join (select idasi, count(*) as n, sum(id) as s,
+                              sum(iif(dh = 'D', importe, 0)) as deb
+                         from pases
+                         where idej = :ej
+                         group by idasi) p on p.idasi = a.id
+            where a.idej = :ej
+            order by a.fecha, a.descrip, a.id
+            into :id, :num, :npas, :chk, :importe, :n, :s, :deb
+      do
+      begin
+        if (num is distinct from nuevo or npas is distinct from n
+            or chk is distinct from s or importe is distinct from deb) then
+          update asientos set num = :nuevo, npas = :n, checksum = :s, importe = :deb
+            where id = :id;
+        nuevo = nuevo + 1;
+        result = result + 1;
+      end
+    end
+    else
+    begin
+      for select a.id, a.num from asientos a
+            where a.idej = :ej
+            order by a.fecha, a.descrip, a.id
+            into :id, :num
+      do
+      begin
+        if (num is distinct from nuevo) then
+          update asientos set num = :nuevo where id = :id;
+        nuevo = nuevo + 1;
+        result = result + 1;
+      end
     end
   end
+  rdb$set_context('USER_TRANSACTION', 'KESH_REENUM', null);
   suspend;
+  when any do
+  begin
+    rdb$set_context('USER_TRANSACTION', 'KESH_REENUM', null);
+    exception;
+  end
 end^
 
 set term ; ^

@@ -12,6 +12,7 @@
 #include "accounts/codes.h"
 #include "accounts/standardchart.h"
 #include "db/database.h"
+#include "reports/reportrows.h"
 #include "support/testsupport.h"
 
 using namespace kesh;
@@ -247,6 +248,83 @@ TEST_F(AccountProcs, AccountListBalancesAgainstTheLinesAndTheStoredBalance) {
     });
     EXPECT_EQ(BalanceUpdatedMessage(3), "se actualizaron 3 registros del balance.");
     EXPECT_EQ(BalanceUpdatedMessage(0), "");
+}
+
+// The list takes its year totals from the per-month sums and the opening lines; whatever
+// happens to the lines, folded or not, it must say what the lines themselves say.
+TEST_F(AccountProcs, AccountListFollowsTheLinesThroughEveryChange) {
+    const std::string copy = Copy("accountlist_changes");
+    // The same totals straight from the lines, subtree by subtree.
+    auto fromLines = [&](db::Transaction& tr, const std::string& cod, int year) {
+        Sums s;
+        db::Statement q = tr.prepare(
+            "select coalesce(sum(iif(nconcep = -1, iif(dh = 'D', importe, -importe), 0)), 0) ini, "
+            "coalesce(sum(iif(nconcep is distinct from -1 and dh = 'D', importe, 0)), 0) deb, "
+            "coalesce(sum(iif(nconcep is distinct from -1 and dh <> 'D', importe, 0)), 0) hab "
+            "from pases where idej = ? and cod starting with ?");
+        q.open({year, ToInternalCode(cod)});
+        q.next();
+        s.opening = q.getAmount("INI");
+        s.debit = q.getAmount("DEB");
+        s.credit = q.getAmount("HAB");
+        return s;
+    };
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        db::WithTransaction(copy, [&](db::Transaction& tr) {
+            for (int year : {1, 2, 3}) {
+                for (const AccountListRow& r : LoadAccountList(tr, {year, false, AccountClassFilter::All, 0, ""})) {
+                    const Sums s = fromLines(tr, r.cod, year);
+                    EXPECT_EQ(r.inicio, s.opening) << r.cod << " year " << year;
+                    EXPECT_EQ(r.debe, s.debit) << r.cod << " year " << year;
+                    EXPECT_EQ(r.haber, s.credit) << r.cod << " year " << year;
+                    EXPECT_EQ(r.saldo, s.debit - s.credit) << r.cod << " year " << year;
+                }
+            }
+        });
+    };
+    const std::string caja = ToInternalCode("1.1.1"), banco = ToInternalCode("1.1.2"),
+                      ventas = ToInternalCode("4.1");
+    struct Step {
+        const char* what;
+        const char* sql;
+        db::Params params;
+    } steps[] = {
+        {"lines inserted", "insert into pases (idasi, idej, cod, dh, importe, fecha, nconcep) "
+                           "select first 1 id, 2, ?, 'D', 12.34, '2026-06-01', 0 from asientos where idej = 2",
+         {banco}},
+        {"an opening line inserted", "insert into pases (idasi, idej, cod, dh, importe, fecha, nconcep) "
+                                     "select first 1 id, 2, ?, 'C', 7, '2026-01-01', -1 from asientos where idej = 2",
+         {ventas}},
+        {"amounts changed", "update pases set importe = importe * 2 where cod = ?", {caja}},
+        {"sides changed", "update pases set dh = iif(dh = 'D', 'C', 'D') where cod = ? and idej = 2", {banco}},
+        {"a line became an opening line", "update pases set nconcep = -1 where cod = ? and idej = 3", {caja}},
+        {"an opening line became an ordinary one", "update pases set nconcep = 0 where cod = ? and nconcep = -1 and idej = 2", {caja}},
+        {"account changed", "update pases set cod = ? where cod = ? and idej = 1", {banco, ventas}},
+        {"line moved to another year", "update pases set idej = 3 where cod = ? and idej = 2", {banco}},
+        {"date moved out of the year", "update pases set fecha = '2030-01-01' where cod = ? and idej = 1", {caja}},
+        {"date removed", "update pases set fecha = null where cod = ? and idej = 3", {caja}},
+        {"lines deleted", "delete from pases where cod = ? and idej = 2", {ventas}},
+    };
+    check("as loaded");
+    int n = 0;
+    for (const Step& st : steps) {
+        db::WithTransaction(copy, [&](db::Transaction& tr) { tr.execute(st.sql, st.params); });
+        check(st.what);
+        // Every other step folds the deltas first, as the browser does before its list.
+        if (++n % 2 == 0) {
+            reports::CompactMonthlyBalances(copy);
+            check((std::string(st.what) + ", folded").c_str());
+        }
+    }
+    // A change rolled back leaves nothing behind.
+    {
+        db::Connection c = db::Connection::open(copy);
+        db::Transaction tr = c.begin();
+        tr.execute("update pases set importe = importe + 1000");
+        tr.rollback();
+    }
+    check("rolled back");
 }
 
 TEST_F(AccountProcs, AccountListColumnsAndFilters) {

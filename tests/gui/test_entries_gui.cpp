@@ -188,6 +188,83 @@ private slots:
         QCOMPARE(ctx.settings.cbMesIdx, 0);
     }
 
+    void aLongYearShowsItsFirstScreenAndBringsInTheRest() {
+        EntriesCompany co("gui_lista_larga");
+        // 450 entries, more than the first screen's rows, dated in saving order.
+        db::WithTransaction(co.dsn, [&](db::Transaction& tr) {
+            tr.execute("execute block (ej integer = ?) as "
+                       "declare i integer = 1; declare a integer; "
+                       "begin while (i <= 450) do begin "
+                       "  insert into asientos (idej, num, fecha, descrip) "
+                       "    values (:ej, :i, dateadd(:i / 2 day to date '2026-01-01'), 'asiento ' || :i) "
+                       "    returning id into :a; "
+                       "  insert into pases (idasi, idej, cod, dh, importe) values (:a, :ej, '0001000100010001', 'D', :i); "
+                       "  insert into pases (idasi, idej, cod, dh, importe) values (:a, :ej, '0004000100010001', 'C', :i); "
+                       "  i = i + 1; end end",
+                       {co.ej.id});
+        });
+        AppContext ctx = ContextFor(co);
+        ctx.settings.cbMesIdx = 0;
+        QMdiArea mdi;
+        TBrAsiFrm* b = TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Todos);
+        QCOMPARE(b->model->rowCount(), int(TEntryListModel::kFirstRows));
+        QVERIFY(!b->model->complete());
+        QCOMPARE(b->currentRow()->num, 1);
+        QCOMPARE(b->pasesModel->rowCount(), 2);
+        // The last entry is the year's last, not the last row brought in so far.
+        b->GridAsi->setFocus();
+        QTest::keyClick(b->GridAsi, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(b->model->rowCount(), 450);
+        QCOMPARE(b->currentRow()->num, 450);
+        QCOMPARE(b->pasesModel->item(0, 3)->text(), QStringLiteral("450.00"));
+        QCOMPARE(b->LCuenta->text(), QStringLiteral("450 asientos"));
+
+        // A search and a reload reach entries past the first screen.
+        b->Search(entries::SearchField::Numero, QStringLiteral("3?7"));
+        QCOMPARE(b->currentRow()->num, 307);
+        const int64_t id = b->currentId();
+        b->Reload(id);
+        QCOMPARE(b->currentId(), id);
+        b->SetMark(1);
+        QCOMPARE(b->currentId(), id);
+        QCOMPARE(b->currentRow()->marc, 1);
+        // Left alone, the browser brings in the rest by itself.
+        b->Reload();
+        QCOMPARE(b->model->rowCount(), int(TEntryListModel::kFirstRows));
+        QTRY_VERIFY(b->model->complete());
+        QCOMPARE(b->model->rowCount(), 450);
+        QCOMPARE(b->LCuenta->text(), QStringLiteral("450 asientos"));
+        b->parentWidget()->close();
+    }
+
+    void openingFindsALineChangedByAnotherProgram() {
+        EntriesCompany co("gui_huella");
+        co.Add(co.ej, Date::fromYmd(2026, 3, 1), "bien");
+        const int64_t changed = co.Add(co.ej, Date::fromYmd(2026, 3, 2), "cambiado").id;
+        AppContext ctx = ContextFor(co);
+        ctx.settings.cbMesIdx = 0;
+        QMdiArea mdi;
+        TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Todos)->parentWidget()->close();
+        QTest::qWait(1);
+        // Another program changes a line; the entry no longer balances.
+        db::WithTransaction(co.dsn, [&](db::Transaction& tr) {
+            tr.execute("update pases set importe = 70 where idasi = ? and dh = 'C'", {changed});
+        });
+        QCOMPARE(co.Int("select count(*) from pselasimal(?, 1)", {co.ej.id}), 1);  // stale fingerprint
+        TBrAsiFrm* b = TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Todos);
+        // Opening renumbered with recalculation: the fingerprint follows the lines again...
+        QCOMPARE(co.Int("select npas from asientos where id = ?", {changed}), 2);
+        QCOMPARE(co.Int("select checksum from asientos where id = ?", {changed}),
+                 co.Int("select sum(id) from pases where idasi = ?", {changed}));
+        QCOMPARE(co.Int("select cast(importe * 100 as integer) from asientos where id = ?", {changed}), 10000);
+        // ...and the view of unbalanced entries reports it.
+        b->SelectView(TBrAsiFrm::View::Desbalanceados);
+        QCOMPARE(b->model->rowCount(), 1);
+        QCOMPARE(b->currentId(), changed);
+        QCOMPARE(QString::fromStdString(b->currentRow()->clase), QStringLiteral("Desbalanc."));
+        b->parentWidget()->close();
+    }
+
     void templateEditorMakesAndChangesEntries() {
         EntriesCompany co("gui_plantilla");
         AppContext ctx = ContextFor(co);

@@ -41,8 +41,9 @@ std::string AmountFilter(bool ticked, std::string_view text) {
     return ParseAmountExact(text).abs().toString();
 }
 
-std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, int month,
-                                      const std::string& amount) {
+namespace {
+
+db::Statement OpenList(db::Transaction& tr, int year, View view, int month, const std::string& amount) {
     db::Statement s = view == View::Desbalanceados
                           ? tr.prepare("select * from pselasimal(?, 1)")
                           : tr.prepare("select * from pselasientos(?, ?, 0, ?, ?)");
@@ -50,33 +51,86 @@ std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, 
         s.open({year});
     else
         s.open({year, ViewKind(view), month, amount});
-    std::vector<EntryListRow> rows;
-    const int cId = s.columnIndex("ID"), cNum = s.columnIndex("NUM"), cDes = s.columnIndex("DESCRIP"),
-              cFec = s.columnIndex("FECHA"), cNpas = s.columnIndex("NPAS"), cEj = s.columnIndex("IDEJ"),
-              cImp = s.columnIndex("IMPORT"), cCla = s.columnIndex("CLASE"), cClas = s.columnIndex("CLAS"),
-              cNf = s.columnIndex("NFACT"), cTip = s.columnIndex("IDTIP"), cIdx = s.columnIndex("IDX"),
-              cMarc = s.columnIndex("MARC"), cCol = s.columnIndex("COLEG"), cRec = s.columnIndex("NREC");
-    while (s.next()) {
+    return s;
+}
+
+// Column positions of the list, looked up once per cursor.
+struct ListColumns {
+    int id, num, des, fec, npas, ej, imp, cla, clas, nf, tip, idx, marc, col, rec;
+    explicit ListColumns(const db::Statement& s)
+        : id(s.columnIndex("ID")), num(s.columnIndex("NUM")), des(s.columnIndex("DESCRIP")),
+          fec(s.columnIndex("FECHA")), npas(s.columnIndex("NPAS")), ej(s.columnIndex("IDEJ")),
+          imp(s.columnIndex("IMPORT")), cla(s.columnIndex("CLASE")), clas(s.columnIndex("CLAS")),
+          nf(s.columnIndex("NFACT")), tip(s.columnIndex("IDTIP")), idx(s.columnIndex("IDX")),
+          marc(s.columnIndex("MARC")), col(s.columnIndex("COLEG")), rec(s.columnIndex("NREC")) {}
+};
+
+// Reads up to `max` rows of an open list; returns how many (fewer at the end).
+int ReadRows(db::Statement& s, const ListColumns& c, std::vector<EntryListRow>& out, int max) {
+    int n = 0;
+    while (n < max && s.next()) {
         EntryListRow r;
-        r.id = s.getInt(cId);
-        r.num = int(s.getInt(cNum));
-        r.descrip = s.getText(cDes);
-        r.fecha = s.getDate(cFec);
-        r.npas = int(s.getInt(cNpas));
-        r.idej = int(s.getInt(cEj));
-        r.import = s.getAmount(cImp);
-        r.clase = s.getText(cCla);
-        r.clas = int(s.getInt(cClas));
-        r.nfact = s.getText(cNf);
-        r.idtip = s.getInt(cTip);
-        r.idx = s.getInt(cIdx);
-        r.marc = int(s.getInt(cMarc));
-        r.coleg = int(s.getInt(cCol));
-        r.nrec = int(s.getInt(cRec));
-        rows.push_back(std::move(r));
+        r.id = s.getInt(c.id);
+        r.num = int(s.getInt(c.num));
+        r.descrip = s.getText(c.des);
+        r.fecha = s.getDate(c.fec);
+        r.npas = int(s.getInt(c.npas));
+        r.idej = int(s.getInt(c.ej));
+        r.import = s.getAmount(c.imp);
+        r.clase = s.getText(c.cla);
+        r.clas = int(s.getInt(c.clas));
+        r.nfact = s.getText(c.nf);
+        r.idtip = s.getInt(c.tip);
+        r.idx = s.getInt(c.idx);
+        r.marc = int(s.getInt(c.marc));
+        r.coleg = int(s.getInt(c.col));
+        r.nrec = int(s.getInt(c.rec));
+        out.push_back(std::move(r));
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, int month,
+                                      const std::string& amount) {
+    db::Statement s = OpenList(tr, year, view, month, amount);
+    const ListColumns c(s);
+    std::vector<EntryListRow> rows;
+    while (ReadRows(s, c, rows, 4096) == 4096) {
     }
     return rows;
 }
+
+struct EntryListCursor::Impl {
+    db::Transaction tr;
+    db::Statement st;
+    ListColumns cols;
+    bool done = false;
+    Impl(db::Transaction t, int year, View view, int month, const std::string& amount)
+        : tr(std::move(t)), st(OpenList(tr, year, view, month, amount)), cols(st) {}
+};
+
+EntryListCursor::EntryListCursor(db::Connection& conn, int year, View view, int month,
+                                 const std::string& amount)
+    : d_(std::make_unique<Impl>(conn.begin({db::Isolation::Snapshot, true}), year, view, month,
+                                amount)) {}
+
+EntryListCursor::~EntryListCursor() = default;
+
+int EntryListCursor::fetch(std::vector<EntryListRow>& out, int max) {
+    if (d_->done) return 0;
+    const int n = ReadRows(d_->st, d_->cols, out, max);
+    if (n < max) {
+        d_->done = true;
+        d_->st.close();
+        d_->tr.commit();
+    }
+    return n;
+}
+
+bool EntryListCursor::done() const { return d_->done; }
 
 bool MatchesPattern(std::string_view text, std::string_view pattern) {
     auto eq = [](char a, char b) {
@@ -107,15 +161,17 @@ bool MatchesPattern(std::string_view text, std::string_view pattern) {
     return p == pattern.size();
 }
 
+bool EntryMatches(const EntryListRow& r, SearchField field, std::string_view pattern) {
+    const std::string text = field == SearchField::Fecha     ? r.fecha.toDisplay()
+                             : field == SearchField::Descrip ? r.descrip
+                                                             : std::to_string(r.num);
+    return MatchesPattern(text, pattern);
+}
+
 int FindEntry(const std::vector<EntryListRow>& rows, SearchField field, std::string_view pattern,
               int from) {
-    for (int i = std::max(0, from); i < int(rows.size()); ++i) {
-        const EntryListRow& r = rows[size_t(i)];
-        std::string text = field == SearchField::Fecha     ? r.fecha.toDisplay()
-                           : field == SearchField::Descrip ? r.descrip
-                                                           : std::to_string(r.num);
-        if (MatchesPattern(text, pattern)) return i;
-    }
+    for (int i = std::max(0, from); i < int(rows.size()); ++i)
+        if (EntryMatches(rows[size_t(i)], field, pattern)) return i;
     return -1;
 }
 

@@ -3,6 +3,7 @@
 // month and amount filters, and the search of F7 to F10.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "app/date.h"
 
 namespace kesh::db {
+class Connection;
 class Transaction;
 }
 
@@ -54,11 +56,32 @@ struct EntryListRow {
 std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, int month,
                                       const std::string& amount);
 
+// The same list read a part at a time, so a browser can show the first screen of a year of
+// 100 000 entries at once and bring in the rest as it is needed. The rows come from one
+// read-only snapshot of `conn` (which must outlive the cursor), ended after the last row.
+class EntryListCursor {
+public:
+    EntryListCursor(db::Connection& conn, int year, View view, int month, const std::string& amount);
+    ~EntryListCursor();
+    EntryListCursor(const EntryListCursor&) = delete;
+    EntryListCursor& operator=(const EntryListCursor&) = delete;
+
+    // Appends up to `max` rows to `out`; returns how many it appended.
+    int fetch(std::vector<EntryListRow>& out, int max);
+    bool done() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
 // The browser's search: "*" any run of characters, "?" one character, case-insensitive
 // for ASCII letters; the whole text must match.
 bool MatchesPattern(std::string_view text, std::string_view pattern);
 
 enum class SearchField { Fecha, Descrip, Numero };
+// Whether the row's date (day/month/year), description or number matches the pattern.
+bool EntryMatches(const EntryListRow& row, SearchField field, std::string_view pattern);
 // First row at or after `from` whose field matches; -1 when none.
 int FindEntry(const std::vector<EntryListRow>& rows, SearchField field, std::string_view pattern,
               int from);

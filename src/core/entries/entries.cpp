@@ -287,9 +287,9 @@ SaveResult SaveLedgerEntry(const std::string& dsn, const FiscalYear& ej, const G
 
 // ---------------------------------------------------------------- path B
 
-TemplateTotals TotalsOf(const std::vector<TemplateSlot>& slots) {
+TemplateTotals TotalsOf(const std::vector<TemplateSlot>& lineSlots) {
     TemplateTotals t;
-    for (const TemplateSlot& s : slots) {
+    for (const TemplateSlot& s : lineSlots) {
         if (!s.ticked) continue;
         (s.dh == 'C' ? t.credits : t.debits) += s.importe;
     }

@@ -23,6 +23,7 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "db/database.h"
@@ -115,10 +116,63 @@ const bool g_ledgerHook = [] {
 
 // ---------------------------------------------------------------- list model
 
+TEntryListModel::~TEntryListModel() = default;
+
 void TEntryListModel::setRows(std::vector<EntryListRow> rows) {
     beginResetModel();
+    cursor_.reset();
     rows_ = std::move(rows);
     endResetModel();
+    emit rowsFetched();
+}
+
+void TEntryListModel::open(std::unique_ptr<EntryListCursor> cursor) {
+    beginResetModel();
+    rows_.clear();
+    cursor_ = std::move(cursor);
+    endResetModel();
+    fetch(kFirstRows);
+}
+
+void TEntryListModel::fetch(int max) {
+    if (!cursor_) return;
+    std::vector<EntryListRow> more;
+    more.reserve(size_t(std::min(max, kMoreRows)));
+    try {
+        cursor_->fetch(more, max);
+    } catch (const db::DbError& e) {
+        cursor_.reset();
+        if (onError) onError(QString::fromStdString(e.what()));
+    }
+    if (cursor_ && cursor_->done()) cursor_.reset();
+    if (!more.empty()) {
+        beginInsertRows({}, int(rows_.size()), int(rows_.size() + more.size()) - 1);
+        rows_.insert(rows_.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        endInsertRows();
+    }
+    emit rowsFetched();
+}
+
+bool TEntryListModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && cursor_; }
+
+void TEntryListModel::fetchMore(const QModelIndex& parent) {
+    if (!parent.isValid()) fetch(kMoreRows);
+}
+
+void TEntryListModel::fetchThrough(int row) {
+    while (cursor_ && int(rows_.size()) <= row)
+        fetch(int(std::min<int64_t>(std::max<int64_t>(int64_t(row) + 1 - int64_t(rows_.size()), kMoreRows), 1 << 20)));
+}
+
+int TEntryListModel::find(int from, const std::function<bool(const EntryListRow&)>& match) {
+    for (int i = std::max(0, from);; ++i) {
+        if (i >= int(rows_.size())) {
+            if (!cursor_) return -1;
+            fetch(kMoreRows);
+            if (i >= int(rows_.size())) return -1;
+        }
+        if (match(rows_[size_t(i)])) return i;
+    }
 }
 
 QVariant TEntryListModel::headerData(int section, Qt::Orientation o, int role) const {
@@ -174,6 +228,13 @@ TBrAsiFrm::TBrAsiFrm(AppContext& ctx, View view, QWidget* parent) : QWidget(pare
 
 TBrAsiFrm::~TBrAsiFrm() {
     if (g_browser == this) ctx_.entriesBrowserOpen = false;
+    fetchTimer_->stop();
+    model->setRows({});  // ends the list's transaction before the connection goes
+}
+
+db::Connection& TBrAsiFrm::Conn() {
+    if (!conn_ || !conn_->isOpen()) conn_ = std::make_unique<db::Connection>(db::Connection::open(ctx_.companyPath));
+    return *conn_;
 }
 
 TBrAsiFrm* TBrAsiFrm::instance() { return g_browser.data(); }
@@ -242,6 +303,17 @@ void TBrAsiFrm::Build() {
     auto* split = new QSplitter(Qt::Vertical, this);
     GridAsi = new QTableView(split);
     model = new TEntryListModel(ctx_, this);
+    model->onError = [this](const QString& m) {
+        conn_.reset();
+        ShowError(this, m);
+    };
+    connect(model, &TEntryListModel::rowsFetched, this, &TBrAsiFrm::UpdateCount);
+    fetchTimer_ = new QTimer(this);
+    fetchTimer_->setInterval(0);
+    connect(fetchTimer_, &QTimer::timeout, this, [this] {
+        if (model->complete()) fetchTimer_->stop();
+        else model->fetchMore({});
+    });
     GridAsi->setModel(model);
     GridAsi->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridAsi->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -395,26 +467,30 @@ int64_t TBrAsiFrm::currentId() const {
 
 void TBrAsiFrm::Reload(int64_t keepId) {
     LTitulo->setText(QString::fromStdString(ViewTitle(view_)));
-    std::vector<EntryListRow> rows;
+    fetchTimer_->stop();
     try {
-        db::Connection conn = db::Connection::open(ctx_.companyPath);
-        db::Transaction tr = conn.begin({db::Isolation::ReadCommitted, true});
-        rows = ListEntries(tr, ctx_.currentEj.id, view_, cbMes->currentIndex(),
-                           AmountFilter(ChImporte->isChecked(), EdImporte->text().toStdString()));
-        tr.commit();
+        model->open(std::make_unique<EntryListCursor>(
+            Conn(), ctx_.currentEj.id, view_, cbMes->currentIndex(),
+            AmountFilter(ChImporte->isChecked(), EdImporte->text().toStdString())));
     } catch (const db::DbError& e) {
+        conn_.reset();
+        model->setRows({});
         ShowError(this, QString::fromStdString(e.what()));
     }
-    int pos = 0;
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].id == keepId) pos = int(i);
-    model->setRows(std::move(rows));
-    LCuenta->setText(QStringLiteral("%1 asientos").arg(model->rowCount()));
-    if (model->rowCount() > 0) {
-        GridAsi->setCurrentIndex(model->index(pos, TEntryListModel::ColDescrip));
-        GridAsi->scrollTo(GridAsi->currentIndex());
-    }
+    int pos = keepId ? model->find(0, [keepId](const EntryListRow& r) { return r.id == keepId; }) : 0;
+    GoToRow(std::max(pos, 0));
     LoadLines();
+    if (!model->complete()) fetchTimer_->start();
+}
+
+void TBrAsiFrm::UpdateCount() {
+    LCuenta->setText(QStringLiteral("%1 asientos").arg(model->rowCount()));
+}
+
+void TBrAsiFrm::GoToRow(int row) {
+    if (row < 0 || row >= model->rowCount()) return;
+    GridAsi->setCurrentIndex(model->index(row, TEntryListModel::ColDescrip));
+    GridAsi->scrollTo(GridAsi->currentIndex());
 }
 
 void TBrAsiFrm::LoadLines() {
@@ -422,7 +498,10 @@ void TBrAsiFrm::LoadLines() {
     const int64_t id = currentId();
     if (id == 0) return;
     try {
-        for (const LineRow& l : entries::LoadLines(ctx_.companyPath, id)) {
+        db::Transaction tr = Conn().begin({db::Isolation::ReadCommitted, true});
+        const std::vector<LineRow> lines = entries::LoadLines(tr, id);
+        tr.commit();
+        for (const LineRow& l : lines) {
             QList<QStandardItem*> items{
                 new QStandardItem(QString::fromStdString(l.cod2)), new QStandardItem(QString::fromStdString(l.cuent)),
                 new QStandardItem(QString::fromStdString(l.detalle)),
@@ -433,12 +512,23 @@ void TBrAsiFrm::LoadLines() {
             pasesModel->appendRow(items);
         }
     } catch (const db::DbError& e) {
+        conn_.reset();
         ShowError(this, QString::fromStdString(e.what()));
     }
 }
 
 bool TBrAsiFrm::eventFilter(QObject* o, QEvent* e) {
     if (o == GridAsi) {
+        // The last entry is the last of the whole list, not of the rows brought in so far.
+        if (e->type() == QEvent::KeyPress) {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (ke->key() == Qt::Key_End &&
+                !(ke->modifiers() & ~(Qt::KeyboardModifiers(Qt::KeypadModifier) | Qt::ControlModifier))) {
+                model->fetchAll();
+                GoToRow(model->rowCount() - 1);
+                return true;
+            }
+        }
         // Holding an arrow key down moves through many entries: the lines follow on release.
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->isAutoRepeat()) keyHeld_ = true;
         if (e->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(e)->isAutoRepeat() && keyHeld_) {
@@ -543,6 +633,7 @@ void TBrAsiFrm::BtBorrarClick() {
         return ShowNotice(this, QString::fromStdString(m));
     if (!AskYesNo(this, QString::fromStdString(DeleteQuestion(r->num, r->descrip)))) return;
     const int row = GridAsi->currentIndex().row();
+    model->fetchThrough(row + 1);
     const int64_t next = row + 1 < model->rowCount() ? model->rows()[size_t(row + 1)].id
                          : row > 0                   ? model->rows()[size_t(row - 1)].id
                                                      : 0;
@@ -586,15 +677,15 @@ void TBrAsiFrm::SetMark(int mark) {
 void TBrAsiFrm::Search(SearchField field, const QString& pattern) {
     lastField_ = field;
     lastPattern_ = pattern;
-    const int found = FindEntry(model->rows(), field, pattern.toStdString(), 0);
-    if (found >= 0) GridAsi->setCurrentIndex(model->index(found, TEntryListModel::ColDescrip));
+    const std::string p = pattern.toStdString();
+    GoToRow(model->find(0, [&](const EntryListRow& r) { return EntryMatches(r, field, p); }));
 }
 
 void TBrAsiFrm::SearchNext() {
     if (lastPattern_.isEmpty()) return;
+    const std::string p = lastPattern_.toStdString();
     const int from = GridAsi->currentIndex().row() + 1;
-    const int found = FindEntry(model->rows(), lastField_, lastPattern_.toStdString(), from);
-    if (found >= 0) GridAsi->setCurrentIndex(model->index(found, TEntryListModel::ColDescrip));
+    GoToRow(model->find(from, [&](const EntryListRow& r) { return EntryMatches(r, lastField_, p); }));
 }
 
 } // namespace kesh::gui

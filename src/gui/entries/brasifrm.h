@@ -6,7 +6,9 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <climits>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/context.h"
@@ -21,26 +23,58 @@ class QMdiArea;
 class QRadioButton;
 class QStandardItemModel;
 class QTableView;
+class QTimer;
+
+namespace kesh::db {
+class Connection;
+}
 
 namespace kesh::gui {
 
-// The entry list: a plain vector behind the view, so a year of 100 000 entries loads in one
-// fetch without an item object per cell.
+// The entry list: a plain vector behind the view, so a year of 100 000 entries needs no item
+// object per cell. The rows come from a cursor: the first screen at once, the rest when the
+// view scrolls to the end of what is there (canFetchMore / fetchMore), when a command needs a
+// row further on, or a part at a time while the program is idle.
 class TEntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Col { ColNum, ColFecha, ColDescrip, ColImporte, ColAp, ColClase, ColFactura, ColEj, ColCount };
+    static constexpr int kFirstRows = 200;   // more than a maximised screen shows
+    static constexpr int kMoreRows = 2000;
+
     TEntryListModel(const kesh::AppContext& ctx, QObject* parent) : QAbstractTableModel(parent), ctx_(ctx) {}
+    ~TEntryListModel() override;
+    // A new list: its first rows now, the rest from `cursor` later.
+    void open(std::unique_ptr<kesh::entries::EntryListCursor> cursor);
     void setRows(std::vector<kesh::entries::EntryListRow> rows);
     const std::vector<kesh::entries::EntryListRow>& rows() const { return rows_; }
-    int rowCount(const QModelIndex& = {}) const override { return int(rows_.size()); }
+    bool complete() const { return !cursor_; }
+    // Brings in rows until row `row` is there or the list ends.
+    void fetchThrough(int row);
+    // The first row at or after `from` for which `match` holds, fetching as far as needed;
+    // -1 when none.
+    int find(int from, const std::function<bool(const kesh::entries::EntryListRow&)>& match);
+    void fetchAll() { fetchThrough(INT_MAX); }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()); }
     int columnCount(const QModelIndex& = {}) const override { return ColCount; }
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    // A failed fetch ends the list where it is; the message is passed here.
+    std::function<void(const QString&)> onError;
+
+signals:
+    void rowsFetched();
 
 private:
+    void fetch(int max);
+
     const kesh::AppContext& ctx_;
     std::vector<kesh::entries::EntryListRow> rows_;
+    std::unique_ptr<kesh::entries::EntryListCursor> cursor_;
 };
 
 class TBrAsiFrm : public QWidget {
@@ -104,6 +138,9 @@ protected:
 private:
     void Build();
     void LoadLines();
+    void UpdateCount();
+    void GoToRow(int row);
+    kesh::db::Connection& Conn();
     void ApplyFonts();
     void EditGeneric(int64_t id);
     bool RenumberWithWait(int first, bool recalc, bool onOpening, int* count);
@@ -113,6 +150,9 @@ private:
     kesh::entries::SearchField lastField_ = kesh::entries::SearchField::Descrip;
     QString lastPattern_;
     bool keyHeld_ = false;
+    // The browser's own connection, open while the browser is: lists and lines.
+    std::unique_ptr<kesh::db::Connection> conn_;
+    QTimer* fetchTimer_ = nullptr;  // brings in the rest of the list while idle
 };
 
 } // namespace kesh::gui
