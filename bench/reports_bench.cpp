@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
     std::string key;
     while (std::getline(list, key, ',')) {
         const print::ReportTexts texts{key, "", ""};
+        ResetPeak();
         std::printf("%s (memoria al empezar %ld MB)\n", key.c_str(), StatusMb("VmRSS"));
 
         // First page, then the rest as the preview lays it out, rows kept.

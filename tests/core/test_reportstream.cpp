@@ -30,22 +30,6 @@ std::string Drain(ReportStream& stream) {
         stream);
 }
 
-// Connections to the company other than the one asking.
-int64_t OtherAttachments(const std::string& path) {
-    return db::WithTransaction(path, [](db::Transaction& tr) {
-        return tr.queryInt("select count(*) from mon$attachments "
-                           "where mon$attachment_id <> current_connection and mon$system_flag = 0");
-    });
-}
-
-// Ends every other connection to the company, as a server restart or a lost network would.
-void CutOtherConnections(const std::string& path) {
-    db::WithTransaction(path, [](db::Transaction& tr) {
-        tr.execute("delete from mon$attachments "
-                   "where mon$attachment_id <> current_connection and mon$system_flag = 0");
-    });
-}
-
 class ReportStreams : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -159,24 +143,24 @@ TEST_F(ReportStreams, HoldTheirConnectionOnlyWhileRowsAreLeft) {
         auto& rows = std::get<Rows<JournalRow>>(stream);
         ASSERT_TRUE(rows->has(0));
         EXPECT_EQ(rows->read(), 1u) << "only what was asked for is read";
-        EXPECT_EQ(OtherAttachments(fx_->path), 1);
+        EXPECT_EQ(test::OtherAttachments(fx_->path), 1);
         // The company stays usable meanwhile: the stream only reads.
         db::WithTransaction(fx_->path, [](db::Transaction& tr) {
             tr.execute("update empresa set ciudad = 'Avellaneda'");
         });
     } // dropped half way (the preview closed)
-    EXPECT_EQ(OtherAttachments(fx_->path), 0);
+    EXPECT_EQ(test::OtherAttachments(fx_->path), 0);
 
     ReportStream whole = OpenReportStream(fx_->path, "Mayor", ctx, {});
     Drain(whole);
-    EXPECT_EQ(OtherAttachments(fx_->path), 0) << "read to the end: closed though still held";
+    EXPECT_EQ(test::OtherAttachments(fx_->path), 0) << "read to the end: closed though still held";
 
     // stop() closes it as well, keeping what was read.
     ReportStream stopped = OpenReportStream(fx_->path, "Diario", ctx, {});
     auto& rows = std::get<Rows<JournalRow>>(stopped);
     ASSERT_TRUE(rows->has(1));
     rows->stop();
-    EXPECT_EQ(OtherAttachments(fx_->path), 0);
+    EXPECT_EQ(test::OtherAttachments(fx_->path), 0);
     EXPECT_TRUE(rows->has(1));
     EXPECT_FALSE(rows->has(2));
 }
@@ -185,7 +169,7 @@ TEST_F(ReportStreams, ALostConnectionHalfWayIsASpanishErrorEveryTime) {
     ReportStream stream = OpenReportStream(fx_->path, "Diario", Context(), {});
     auto& rows = std::get<Rows<JournalRow>>(stream);
     ASSERT_TRUE(rows->has(0));
-    CutOtherConnections(fx_->path);
+    test::CutOtherConnections(fx_->path);
     const std::string expected =
         "No se pudo terminar de leer el informe: se perdió la conexión con la base de datos.";
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -199,5 +183,5 @@ TEST_F(ReportStreams, ALostConnectionHalfWayIsASpanishErrorEveryTime) {
     EXPECT_EQ(rows->error(), expected);
     EXPECT_EQ(rows->read(), 1u);
     EXPECT_EQ((*rows)[0].descrip, "Asiento de Apertura") << "what was read stays";
-    EXPECT_EQ(OtherAttachments(fx_->path), 0);
+    EXPECT_EQ(test::OtherAttachments(fx_->path), 0);
 }

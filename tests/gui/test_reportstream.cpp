@@ -54,20 +54,6 @@ void AddEntries(const std::string& path, int year, int n) {
     });
 }
 
-int64_t OtherAttachments(const std::string& path) {
-    return db::WithTransaction(path, [](db::Transaction& tr) {
-        return tr.queryInt("select count(*) from mon$attachments "
-                           "where mon$attachment_id <> current_connection and mon$system_flag = 0");
-    });
-}
-
-// Ends every other connection to the company, as a lost network or a server restart would.
-void CutOtherConnections(const std::string& path) {
-    db::WithTransaction(path, [](db::Transaction& tr) {
-        tr.execute("delete from mon$attachments "
-                   "where mon$attachment_id <> current_connection and mon$system_flag = 0");
-    });
-}
 
 const char* kLost =
     "No se pudo terminar de leer el informe: se perdió la conexión con la base de datos.";
@@ -134,7 +120,7 @@ private slots:
     void cleanup() {
         DialogScript::end();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(OtherAttachments(fx_.path), 0);
+        QCOMPARE(test::OtherAttachments(fx_.path), 0);
     }
 
     void previewShowsPageOneBeforeTheRestIsRead() {
@@ -146,7 +132,7 @@ private slots:
         QVERIFY2(preview->document().rowsRead() < journalRows_ / 10,
                  qPrintable(QString::number(preview->document().rowsRead())));
         QVERIFY(preview->status().startsWith(" PROCESANDO..."));
-        QCOMPARE(OtherAttachments(fx_.path), 1); // the report's own cursor
+        QCOMPARE(test::OtherAttachments(fx_.path), 1); // the report's own cursor
 
         // "última página" waits for the end without holding the window.
         preview->BtUltima->click();
@@ -158,7 +144,7 @@ private slots:
         QVERIFY(preview->document().pageCount() > 10);
         QCOMPARE(preview->currentPage(), preview->document().pageCount());
         QCOMPARE(preview->LTotPags->text().toInt(), preview->document().pageCount());
-        QCOMPARE(OtherAttachments(fx_.path), 0); // closed after the last row
+        QCOMPARE(test::OtherAttachments(fx_.path), 0); // closed after the last row
         preview->close();
     }
 
@@ -212,9 +198,9 @@ private slots:
         QPointer<TfrmPreview> preview = openPreview("Diario");
         QVERIFY(preview);
         QVERIFY(!preview->layoutFinished());
-        QCOMPARE(OtherAttachments(fx_.path), 1);
+        QCOMPARE(test::OtherAttachments(fx_.path), 1);
         QTest::keyClick(preview, Qt::Key_Escape);
-        QCOMPARE(OtherAttachments(fx_.path), 0); // the cursor closed with the window
+        QCOMPARE(test::OtherAttachments(fx_.path), 0); // the cursor closed with the window
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!preview);
         // Nothing of the report is left holding the company: it takes a new entry.
@@ -229,7 +215,7 @@ private slots:
         TfrmPreview* preview = openPreview("Diario");
         QVERIFY(preview);
         const int before = preview->document().pageCount();
-        CutOtherConnections(fx_.path);
+        test::CutOtherConnections(fx_.path);
         QTRY_VERIFY_WITH_TIMEOUT(preview->layoutFinished(), 60000);
         QCOMPARE(preview->status(), QString(" INCOMPLETO"));
         QCOMPARE(int(DialogScript::shown().size()), 1);
@@ -249,7 +235,7 @@ private slots:
         const QString pdf = appDir_.filePath("Datos/Diario.pdf");
         // The cursor is open when the file is chosen: cut it there.
         TFrmPapel::pdfPathHook = [&](const QString&) {
-            CutOtherConnections(fx_.path);
+            test::CutOtherConnections(fx_.path);
             return pdf;
         };
         TFrmPapel f(ctx_, params_, "Diario");

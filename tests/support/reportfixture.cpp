@@ -80,4 +80,18 @@ ReportFixture MakeReportFixture(const std::string& name) {
     return f;
 }
 
+int64_t OtherAttachments(const std::string& path) {
+    return db::WithTransaction(path, [](db::Transaction& tr) {
+        return tr.queryInt("select count(*) from mon$attachments "
+                           "where mon$attachment_id <> current_connection and mon$system_flag = 0");
+    });
+}
+
+void CutOtherConnections(const std::string& path) {
+    db::WithTransaction(path, [](db::Transaction& tr) {
+        tr.execute("delete from mon$attachments "
+                   "where mon$attachment_id <> current_connection and mon$system_flag = 0");
+    });
+}
+
 } // namespace kesh::test

@@ -16,6 +16,7 @@
 //        #3 05/02 Factura venta        Clientes D 1210 / Ventas C 1210 (clase 2)
 //        #4 28/02 Factura compra       Gastos D 100 / Proveedores C 100 (clase 1)
 
+#include <cstdint>
 #include <string>
 
 namespace kesh::test {
@@ -28,5 +29,11 @@ struct ReportFixture {
 };
 
 ReportFixture MakeReportFixture(const std::string& name);
+
+// Connections to the company file other than the one asking (a report's own cursor ...).
+int64_t OtherAttachments(const std::string& path);
+// Ends every other connection to the company file, as a lost network or a server restart
+// would.
+void CutOtherConnections(const std::string& path);
 
 } // namespace kesh::test
