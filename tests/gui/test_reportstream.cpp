@@ -29,32 +29,6 @@ QString PdfText(const QString& pdf) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// `n` entries of three lines from March on, on top of the fixture's year 2025.
-void AddEntries(const std::string& path, int year, int n) {
-    db::WithTransaction(path, [&](db::Transaction& tr) {
-        tr.execute(
-            "execute block (y integer = ?, n integer = ?) as "
-            "declare variable i integer = 0; declare variable a integer; "
-            "declare variable f date; "
-            "begin "
-            "  while (i < n) do begin "
-            "    f = dateadd(mod(i, 250) day to date '2025-03-01'); "
-            "    insert into asientos (idej, num, fecha, descrip, npas) "
-            "      values (:y, 10 + :i, :f, 'Asiento largo ' || :i, 3) returning id into :a; "
-            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
-            "      values (:a, :y, 1, '00030002', 'D', 10 + :i, 'uno', :f); "
-            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
-            "      values (:a, :y, 2, '00010002', 'D', 5, 'dos', :f); "
-            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
-            "      values (:a, :y, 3, '00010001', 'C', 15 + :i, 'tres', :f); "
-            "    i = i + 1; "
-            "  end "
-            "end",
-            {year, n});
-    });
-}
-
-
 const char* kLost =
     "No se pudo terminar de leer el informe: se perdió la conexión con la base de datos.";
 
@@ -92,7 +66,7 @@ class TestReportStream : public QObject {
 private slots:
     void initTestCase() {
         fx_ = test::MakeReportFixture("reportstream");
-        AddEntries(fx_.path, fx_.year2025, 400);
+        test::AddLongEntries(fx_.path, fx_.year2025, 400);
         std::filesystem::create_directories(appDir_.filePath("Datos").toStdString());
     }
     void init() {

@@ -80,6 +80,30 @@ ReportFixture MakeReportFixture(const std::string& name) {
     return f;
 }
 
+void AddLongEntries(const std::string& path, int year2025, int n) {
+    db::WithTransaction(path, [&](db::Transaction& tr) {
+        tr.execute(
+            "execute block (y integer = ?, n integer = ?) as "
+            "declare variable i integer = 0; declare variable a integer; "
+            "declare variable f date; "
+            "begin "
+            "  while (i < n) do begin "
+            "    f = dateadd(mod(i, 250) day to date '2025-03-01'); "
+            "    insert into asientos (idej, num, fecha, descrip, npas) "
+            "      values (:y, 10 + :i, :f, 'Asiento largo ' || :i, 3) returning id into :a; "
+            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
+            "      values (:a, :y, 1, '00030002', 'D', 10 + :i, 'uno', :f); "
+            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
+            "      values (:a, :y, 2, '00010002', 'D', 5, 'dos', :f); "
+            "    insert into pases (idasi, idej, nro, cod, dh, importe, detalle, fecha) "
+            "      values (:a, :y, 3, '00010001', 'C', 15 + :i, 'tres', :f); "
+            "    i = i + 1; "
+            "  end "
+            "end",
+            {year2025, n});
+    });
+}
+
 int64_t OtherAttachments(const std::string& path) {
     return db::WithTransaction(path, [](db::Transaction& tr) {
         return tr.queryInt("select count(*) from mon$attachments "

@@ -30,6 +30,10 @@ struct ReportFixture {
 
 ReportFixture MakeReportFixture(const std::string& name);
 
+// `n` more entries of three lines (Gastos D, Banco D / Caja C) in the fixture's year 2025,
+// dated from 01/03 over 250 days and numbered from 10: a journal and ledger of many pages.
+void AddLongEntries(const std::string& path, int year2025, int n);
+
 // Connections to the company file other than the one asking (a report's own cursor ...).
 int64_t OtherAttachments(const std::string& path);
 // Ends every other connection to the company file, as a lost network or a server restart
