@@ -185,3 +185,56 @@ TEST_F(ReportStreams, ALostConnectionHalfWayIsASpanishErrorEveryTime) {
     EXPECT_EQ((*rows)[0].descrip, "Asiento de Apertura") << "what was read stays";
     EXPECT_EQ(test::OtherAttachments(fx_->path), 0);
 }
+
+TEST(RowStream, KeepsEveryRowExactlyAcrossChunksAndForgetsOnlyWholeChunksBehind) {
+    // More rows than a few chunks; texts repeated, empty, long and accented.
+    std::vector<JournalRow> rows;
+    for (int i = 0; i < 10000; ++i) {
+        JournalRow r;
+        r.fecha = Date::fromYmd(2025, 1 + i % 12, 1 + i % 28);
+        r.nro = i / 4;
+        r.descrip = "Asiento Nº " + std::to_string(i / 4) + std::string(i % 7 * 9, 'x');
+        r.cod = "0001000" + std::to_string(i % 3);
+        r.cod2 = "1.1." + std::to_string(i % 3);
+        r.cuent = i % 3 ? "Caja" : "Bancos - Cuenta corriente en pesos y en dólares";
+        r.detalle = i % 5 ? "" : "Fact. A 0003-" + std::to_string(i);
+        (i % 2 ? r.haber : r.debe) = Amount::fromCents(int64_t(i) * 1234567 - 99);
+        rows.push_back(r);
+    }
+    auto csv = [](const std::vector<JournalRow>& v) {
+        std::ostringstream out;
+        WriteCsv(out, v);
+        return out.str();
+    };
+    // Read from a source one row at a time, as from a cursor.
+    size_t next = 0;
+    RowStream<JournalRow> stream([&](JournalRow& r) {
+        if (next == rows.size()) return false;
+        r = rows[next++];
+        return true;
+    });
+    ASSERT_TRUE(stream.has(9000));
+    EXPECT_EQ(next, 9001u) << "read only as far as asked";
+    std::vector<JournalRow> back;
+    for (size_t i = 0; stream.has(i); ++i) back.push_back(stream[i]);
+    EXPECT_EQ(csv(back), csv(rows));
+    EXPECT_TRUE(stream.ended());
+
+    // A reference stays good while a layout looks at a row and its neighbour.
+    const JournalRow& a = stream[4095];
+    const JournalRow& b = stream[4096];
+    EXPECT_EQ(a.descrip, rows[4095].descrip);
+    EXPECT_EQ(b.descrip, rows[4096].descrip);
+
+    // A single pass forgets the chunks behind it; what is ahead stays as it was.
+    stream.dropBefore(9000);
+    EXPECT_EQ(stream.read(), rows.size());
+    for (size_t i = 9000; i < rows.size(); ++i) ASSERT_EQ(stream[i].descrip, rows[i].descrip);
+    EXPECT_EQ(stream[9999].haber, rows[9999].haber);
+
+    // Rows given at once come back the same.
+    RowStream<JournalRow> all(rows);
+    std::vector<JournalRow> same;
+    for (size_t i = 0; all.has(i); ++i) same.push_back(all[i]);
+    EXPECT_EQ(csv(same), csv(rows));
+}

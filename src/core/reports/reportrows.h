@@ -56,6 +56,32 @@ struct AnalysisRow { // pResCtaxMes, pResCtaxDia
     int pordebe = 0, porhaber = 0, porsaldo = 0;
 };
 
+// Every member of a row, in order: how a RowStream keeps rows packed.
+template <class F>
+void ForEachField(JournalRow& r, F&& f) {
+    f(r.fecha), f(r.fechav), f(r.nro), f(r.descrip), f(r.cod), f(r.cod2), f(r.cuent);
+    f(r.detalle), f(r.debe), f(r.haber);
+}
+template <class F>
+void ForEachField(LedgerRow& r, F&& f) {
+    f(r.cod), f(r.cod2), f(r.cuenta), f(r.fech), f(r.fechv), f(r.nro), f(r.descripasi);
+    f(r.detall), f(r.debe), f(r.haber), f(r.saldo), f(r.acudebe), f(r.acuhaber), f(r.acusaldo);
+}
+template <class F>
+void ForEachField(TrialRow& r, F&& f) {
+    f(r.cod), f(r.cod2), f(r.cuen), f(r.mes), f(r.an), f(r.deb1), f(r.hab1), f(r.sal1);
+    f(r.deb2), f(r.hab2), f(r.sal2);
+}
+template <class F>
+void ForEachField(AccountRow& r, F&& f) {
+    f(r.cod), f(r.cod2), f(r.nro), f(r.cuenta), f(r.cuenta2), f(r.debe), f(r.haber);
+    f(r.saldo), f(r.niv), f(r.abrev);
+}
+template <class F>
+void ForEachField(AnalysisRow& r, F&& f) {
+    f(r.idstr), f(r.debe), f(r.haber), f(r.saldo), f(r.pordebe), f(r.porhaber), f(r.porsaldo);
+}
+
 // ---- options of each report (what its option dialog sets) ------------------------------
 
 struct JournalOptions {
