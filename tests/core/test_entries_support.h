@@ -43,6 +43,15 @@ struct EntriesCompany {
         other.fech2 = Date::fromYmd(2025, 12, 31);
     }
 
+    // What the main window holds for this company, with an operator of the strongest level.
+    AppContext Context() const {
+        AppContext ctx;
+        ctx.companyPath = dsn;
+        ctx.currentEj = ej;
+        ctx.userLevel = 0;
+        return ctx;
+    }
+
     // A balanced two-line generic entry through path A.
     entries::SaveResult Add(const FiscalYear& year, Date fecha, const std::string& descrip,
                             Amount amount = Amount::fromUnits(100)) {

@@ -27,14 +27,6 @@ using kesh::test::EntriesCompany;
 
 namespace {
 
-AppContext ContextFor(const EntriesCompany& co) {
-    AppContext ctx;
-    ctx.companyPath = co.dsn;
-    ctx.currentEj = co.ej;
-    ctx.userLevel = 0;
-    return ctx;
-}
-
 void TypeInto(TEdAsiFrm& ed, int row, int col, const QString& text) {
     ed.Grid->setCurrentCell(row, col);
     ed.Grid->setFocus();
@@ -59,7 +51,7 @@ private slots:
 
     void abbreviationAndCodeLookups() {
         EntriesCompany co("gui_codigos");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         TEdAsiFrm ed(ctx, TEdAsiFrm::Mode::Add);
         ed.show();
         // c1 + Enter: the abbreviation C1 of Caja.
@@ -81,7 +73,7 @@ private slots:
 
     void amountsFollowTheGridRules() {
         EntriesCompany co("gui_importes");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         TEdAsiFrm ed(ctx, TEdAsiFrm::Mode::Add);
         ed.show();
         ed.Grid->setItem(0, TEdAsiFrm::ColCredito, new QTableWidgetItem(QStringLiteral("10.00")));
@@ -100,7 +92,7 @@ private slots:
 
     void addingEntriesOneAfterAnother() {
         EntriesCompany co("gui_agregar");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         TEdAsiFrm ed(ctx, TEdAsiFrm::Mode::Add);
         int64_t saved = 0;
         ed.onSaved = [&](int64_t id) { saved = id; };
@@ -141,7 +133,7 @@ private slots:
         EntriesCompany co("gui_navegador");
         co.Add(co.ej, Date::fromYmd(2026, 12, 5), "diciembre");
         int64_t jan = co.Add(co.ej, Date::fromYmd(2026, 1, 5), "enero").id;
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         ctx.settings.cbMesIdx = 0;
         QMdiArea mdi;
         TBrAsiFrm* b = TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Genericos);
@@ -203,7 +195,7 @@ private slots:
                        "  i = i + 1; end end",
                        {co.ej.id});
         });
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         ctx.settings.cbMesIdx = 0;
         QMdiArea mdi;
         TBrAsiFrm* b = TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Todos);
@@ -241,7 +233,7 @@ private slots:
         EntriesCompany co("gui_huella");
         co.Add(co.ej, Date::fromYmd(2026, 3, 1), "bien");
         const int64_t changed = co.Add(co.ej, Date::fromYmd(2026, 3, 2), "cambiado").id;
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         ctx.settings.cbMesIdx = 0;
         QMdiArea mdi;
         TBrAsiFrm::Open(&mdi, ctx, TBrAsiFrm::View::Todos)->parentWidget()->close();
@@ -267,7 +259,7 @@ private slots:
 
     void templateEditorMakesAndChangesEntries() {
         EntriesCompany co("gui_plantilla");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         int64_t tip = entries::SaveStandardEntry(co.dsn, 0, "Pago de luz",
                                                  {{test::kGastos, 'D', "Consumo"},
                                                   {test::kBanco, 'C', "Débito"},
@@ -304,7 +296,7 @@ private slots:
 
     void standardEntryEditorSavesOnlyRowsWithAccounts() {
         EntriesCompany co("gui_tipo");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         TEdAsiTipoFrm ed(ctx, 0);
         ed.EdNombre->setText(QStringLiteral("Cobranza"));
         ed.SetRow(0, test::kBanco, 'D', QStringLiteral("Depósito"));
@@ -331,7 +323,7 @@ private slots:
             tr.execute("update asientos set clase = 1 where id = ?", {voucher});
             tr.execute("update ejerc set idcierre = ? where id = ?", {closing, co.ej.id});
         });
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         auto& hook = BrowserHooks().editEntry;
         QVERIFY(hook);
         QVERIFY(!hook(nullptr, ctx, voucher));
@@ -344,7 +336,7 @@ private slots:
         EntriesCompany co("gui_borrado");
         co.Add(co.ej, Date::fromYmd(2026, 5, 1), "uno");
         co.Add(co.ej, Date::fromYmd(2026, 5, 2), "dos");
-        AppContext ctx = ContextFor(co);
+        AppContext ctx = co.Context();
         {
             ctx.userLevel = 2;
             TBorrarAsiFrm dlg(ctx);

@@ -12,7 +12,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "accounts/codes.h"
@@ -20,6 +22,7 @@
 #include "db/database.h"
 #include "db/fiscalyears.h"
 #include "gui/entries/entryutil.h"
+#include "gui/widgets/calculator.h"
 #include "gui/widgets/dialogs.h"
 
 namespace kesh::gui {
@@ -72,6 +75,17 @@ QWidget* TEntryCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 bool TEntryCellDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
+        if (!ledger_ && ke->text() == QLatin1String("+")) {
+            auto* w = qobject_cast<QWidget*>(editor);
+            auto* view = w ? qobject_cast<QAbstractItemView*>(w->parentWidget()->parentWidget()) : nullptr;
+            const QModelIndex cur = view ? view->currentIndex() : QModelIndex();
+            if (cur.column() == TEdAsiFrm::ColDebito || cur.column() == TEdAsiFrm::ColCredito) {
+                emit commitData(w);
+                emit closeEditor(w, QAbstractItemDelegate::NoHint);
+                if (onPlus) onPlus(cur.row(), cur.column());
+                return true;
+            }
+        }
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
             auto* w = qobject_cast<QWidget*>(editor);
             auto* view = w ? qobject_cast<QAbstractItemView*>(w->parentWidget()->parentWidget()) : nullptr;
@@ -157,11 +171,22 @@ void TEdAsiFrm::Build() {
                           QAbstractItemView::EditKeyPressed);
     auto* delegate = new TEntryCellDelegate(mode_ == Mode::Ledger, Grid);
     delegate->onEnter = [this](int r, int c, bool ctrl) { HandleEnter(r, c, ctrl); };
+    delegate->onPlus = [this](int r, int c) { OpenCalculator(r, c, '+'); };
     Grid->setItemDelegate(delegate);
     Grid->keyHook = [this](QKeyEvent* e) { return GridKey(e); };
     Grid->viewport()->installEventFilter(this);
     Grid->setContextMenuPolicy(Qt::CustomContextMenu);
     top->addWidget(Grid, 1);
+    BtnDots = new QToolButton(Grid->viewport());
+    BtnDots->setText(QStringLiteral("..."));
+    BtnDots->setFocusPolicy(Qt::NoFocus);
+    BtnDots->hide();
+    connect(BtnDots, &QToolButton::clicked, this, &TEdAsiFrm::DotsClick);
+    connect(Grid, &QTableWidget::currentCellChanged, this, [this] { PlaceDots(); });
+    connect(Grid, &QTableWidget::itemChanged, this, [this] { PlaceDots(); });
+    connect(Grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceDots(); });
+    connect(Grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceDots(); });
+    connect(Grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceDots(); });
 
     auto* totals = new QHBoxLayout;
     totals->addStretch(1);
@@ -343,6 +368,42 @@ void TEdAsiFrm::Recalc() {
     LDif->setStyleSheet(debe > haber ? QStringLiteral("color: red") : QStringLiteral("color: blue"));
 }
 
+void TEdAsiFrm::PlaceDots() {
+    const int r = Grid->currentRow(), c = Grid->currentColumn();
+    const bool amount = c == ColDebito || c == ColCredito;
+    const int other = c == ColDebito ? ColCredito : ColDebito;
+    if (r < 0 || !(c == ColCodigo || (amount && Cell(r, other).trimmed().isEmpty()))) {
+        BtnDots->hide();
+        return;
+    }
+    const QRect cell = Grid->visualRect(Grid->model()->index(r, c));
+    const int w = std::min(20, cell.height());
+    BtnDots->setGeometry(cell.right() - w + 1, cell.top(), w, cell.height());
+    BtnDots->show();
+    BtnDots->raise();
+}
+
+void TEdAsiFrm::DotsClick() {
+    Grid->finishEditing();
+    const int r = Grid->currentRow(), c = Grid->currentColumn();
+    if (c == ColCodigo) PickAccountForRow();
+    else if (c == ColDebito || c == ColCredito) OpenCalculator(r, c);
+}
+
+void TEdAsiFrm::OpenCalculator(int row, int col, char pendingOp) {
+    if (row < 0 || row >= Grid->rowCount() || (col != ColDebito && col != ColCredito)) return;
+    // A line holds either a debit or a credit.
+    if (!Cell(row, col == ColDebito ? ColCredito : ColDebito).trimmed().isEmpty()) return;
+    const QRect cell = Grid->visualRect(Grid->model()->index(row, col));
+    const QRect global(Grid->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    const Amount start = ReadGridAmount(Cell(row, col).toStdString());
+    if (std::optional<Amount> a = TKzCalculator::Ask(this, global, start, pendingOp)) {
+        SetAmountCell(row, col, *a);
+        Recalc();
+    }
+    GoTo(row, col);
+}
+
 void TEdAsiFrm::GoTo(int row, int col) {
     Grid->setCurrentCell(row, col);
     Grid->setFocus();
@@ -434,6 +495,10 @@ bool TEdAsiFrm::GridKey(QKeyEvent* e) {
         return true;
     }
     if (col == ColCuenta && !e->text().isEmpty()) return true;  // nothing is typed there
+    if ((col == ColDebito || col == ColCredito) && e->text() == QLatin1String("+")) {
+        if (mode_ != Mode::Ledger) OpenCalculator(row, col, '+');
+        return true;
+    }
     return false;
 }
 

@@ -17,6 +17,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 namespace kesh::gui {
 
@@ -42,6 +43,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     std::function<void(int row, int col, bool ctrl)> onEnter;
+    // "+" typed into an amount of the journal form, once the text is in the cell.
+    std::function<void(int row, int col)> onPlus;
 
 protected:
     bool eventFilter(QObject* editor, QEvent* event) override;
@@ -75,6 +78,11 @@ public:
     void MoveLine(int delta);
     void SwapAmounts();
     void PickAccountForRow();
+    // The calculator for an amount cell, its result into the cell; `pendingOp` '+' when it was
+    // opened by typing "+". Nothing when the row's other amount is filled.
+    void OpenCalculator(int row, int col, char pendingOp = 0);
+    // The "..." button of the current cell: the picker in CODIGO, the calculator in an amount.
+    void DotsClick();
     // Re-reads every amount with the editor's rule, rewrites it and shows the totals.
     void Recalc();
     // The Enter rules of each column, as the grid and the cell editors report them.
@@ -90,6 +98,7 @@ public:
     QCheckBox* ChApertura = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCancel = nullptr;
+    QToolButton* BtnDots = nullptr;  // "...", at the right edge of the current cell when it applies
 
     // The entry as it would be saved now.
     kesh::entries::GridEntry CurrentEntry() const;
@@ -106,6 +115,7 @@ private:
     void SetAmountCell(int row, int col, kesh::Amount a);
     void SetAccount(int row, const std::string& displayCode, const std::string& name);
     void GoTo(int row, int col);
+    void PlaceDots();
     void NextRow(int row);
     bool GridKey(QKeyEvent* e);
     QString Cell(int row, int col) const;
