@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
             texts);
         int pdfPages = 0;
         once->writePdf(QString::fromStdString(path), print::ReportDocument::Rows::Forget,
-                       [&](int n) { pdfPages = n; });
+                       [&](int n) { pdfPages = n; return true; });
         pdf.stop();
         once.reset();
 

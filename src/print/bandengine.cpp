@@ -330,14 +330,17 @@ void ReportDocument::stream(QPagedPaintDevice& device, QPainter& p, double dpi, 
         if (index > 0) device.newPage();
         cur = runPage(*cur, index, &p, dpi);
         if (forget && cur) cur->layout->dropRowsBehind();
-        if (progress) progress(index + 1);
+        if (progress && !progress(index + 1)) {
+            if (forget) first_->stopReading();
+            throw ReportCancelled();
+        }
     }
     if (forget) first_->stopReading();
 }
 
 void ReportDocument::writePdf(const QString& path, Rows rows, const Progress& progress) {
     std::string failure;
-    bool written = false;
+    bool written = false, cancelled = false;
     {
         QPdfWriter writer(path);
         writer.setResolution(300);
@@ -349,13 +352,16 @@ void ReportDocument::writePdf(const QString& path, Rows rows, const Progress& pr
             throw std::runtime_error("No se pudo crear el archivo " + path.toStdString());
         try {
             stream(writer, p, writer.resolution(), rows, progress);
+        } catch (const ReportCancelled&) {
+            cancelled = true;
         } catch (const std::exception& e) {
             failure = e.what();
         }
         written = p.end();
     }
-    if (!failure.empty()) {
+    if (cancelled || !failure.empty()) {
         QFile::remove(path); // half a report is no report
+        if (cancelled) throw ReportCancelled();
         throw std::runtime_error(failure);
     }
     if (!written) throw std::runtime_error("No se pudo escribir el archivo " + path.toStdString());

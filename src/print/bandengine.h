@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,11 @@ public:
 
 std::string AddressLine(const CompanyData& c, bool withBlanks);
 
+// A PDF or print run stopped by the user: not an error to report.
+struct ReportCancelled : std::runtime_error {
+    ReportCancelled() : std::runtime_error("Informe cancelado.") {}
+};
+
 class ReportDocument {
 public:
     ReportDocument(std::shared_ptr<const PrintContext> ctx, std::unique_ptr<BandLayout> layout);
@@ -162,16 +168,19 @@ public:
     void paintPage(int index, QPainter& p, double dpi) const;
     QImage renderPage(int index, double dpi) const;
 
-    // Called after each page a single pass writes, with the pages written so far.
-    using Progress = std::function<void(int pages)>;
+    // Called after each page a single pass writes, with the pages written so far; false stops
+    // the pass (ReportCancelled).
+    using Progress = std::function<bool(int pages)>;
     // What a single pass does with the rows it has written: keep them (the document can still
     // be painted and written again) or forget them (memory stays flat; the document is spent).
     enum class Rows { Keep, Forget };
 
     // Writes the whole report to a PDF file page by page, running the layout from the start
-    // (it need not be paginated). Throws std::runtime_error, and then leaves no file.
+    // (it need not be paginated). Throws std::runtime_error (ReportCancelled when progress
+    // said stop), and then leaves no file.
     void writePdf(const QString& path, Rows rows = Rows::Keep, const Progress& progress = {});
-    // Prints the whole report once the same way. Throws std::runtime_error.
+    // Prints the whole report once the same way; a stopped run is aborted at the printer.
+    // Throws std::runtime_error.
     void printAll(QPrinter& printer, Rows rows = Rows::Keep, const Progress& progress = {});
     // Prints pages from..to (1-based, clamped to the pages laid out) `copies` times. Throws
     // std::runtime_error.

@@ -136,6 +136,39 @@ private slots:
         QVERIFY(text.contains("KESH - Registros procesados : 10 cuenta(s) y 120 movimientos"));
     }
 
+    // "Cancelar" of the wait window stops a long PDF half way: no file, no error, the setup
+    // screen stays for another try, and the next try writes the whole report.
+    void pdfRunCanBeCancelled() {
+        const QString out = appDir_.filePath("cancelado.pdf");
+        TFrmPapel::pdfPathHook = [&](const QString&) { return out; };
+        TFrmPapel f(ctx_, params_, "Mayor");
+        f.EdInterlin->setValue(25);
+        f.EdMargensup->setValue(150);
+        QTimer clicker;
+        bool clicked = false;
+        QObject::connect(&clicker, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible() || w->windowTitle() != "Espere por favor...") continue;
+                for (auto* b : w->findChildren<QPushButton*>())
+                    if (b->text() == "Cancelar" && !clicked) {
+                        clicked = true;
+                        b->click();
+                    }
+            }
+        });
+        clicker.start(0);
+        f.BtnPdfClick();
+        clicker.stop();
+        QVERIFY(clicked);
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(DialogScript::shown().empty());
+        QVERIFY(f.result() != int(QDialog::Accepted));
+
+        f.BtnPdfClick();
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QVERIFY(PdfText(out).contains("LIBRO MAYOR"));
+    }
+
     void cancelledPdfChoiceWritesNothingAndKeepsTheScreenOpen() {
         TFrmPapel::pdfPathHook = [](const QString&) { return QString(); };
         TFrmPapel f(ctx_, params_, "Diario");

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -46,32 +47,46 @@ QSpinBox* Spin(QWidget* parent, int lo, int hi) {
 QString Mm(double v) { return QString::number(v, 'f', v == int(v) ? 0 : 1); }
 
 // "Espere por favor..." while the report's cursor opens, and while a PDF or a print run goes
-// through the whole report (with the pages done so far).
+// through the whole report (with the pages done so far and "Cancelar": a long ledger takes
+// a while). It is application-modal, so the setup screen takes no input meanwhile.
 class WaitWindow {
 public:
-    explicit WaitWindow(QWidget* parent) : w_(parent, Qt::Dialog) {
+    explicit WaitWindow(QWidget* parent, bool cancellable = false) : w_(parent) {
         w_.setWindowTitle(QStringLiteral("Espere por favor..."));
+        w_.setWindowModality(Qt::ApplicationModal);
         auto* l = new QVBoxLayout(&w_);
         text_ = new QLabel(QStringLiteral("Procesando informe"), &w_);
         text_->setMinimumWidth(260);
         l->addWidget(text_);
+        if (cancellable) {
+            auto* cancel = new QPushButton(QStringLiteral("Cancelar"), &w_);
+            l->addWidget(cancel, 0, Qt::AlignRight);
+            QObject::connect(cancel, &QPushButton::clicked, &w_, &QDialog::reject);
+        }
+        // Escape and the window's close box cancel as well.
+        QObject::connect(&w_, &QDialog::rejected, [this] {
+            cancelled_ = true;
+            text_->setText(QStringLiteral("Cancelando..."));
+            w_.show();
+        });
         w_.show();
         QApplication::processEvents();
     }
     void hide() { w_.hide(); }
-    // Shows the pages done every few pages and lets the window repaint (no user input: the
-    // run cannot be interrupted half way by a click on the setup screen).
+    // Shows the pages done and lets the window take its clicks; false once cancelled.
     print::ReportDocument::Progress progress() {
         return [this](int pages) {
-            if (pages % 10 != 0) return;
-            text_->setText(QStringLiteral("Procesando informe: %1 páginas").arg(pages));
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (!cancelled_ && pages % 10 == 0)
+                text_->setText(QStringLiteral("Procesando informe: %1 páginas").arg(pages));
+            QApplication::processEvents();
+            return !cancelled_;
         };
     }
 
 private:
-    QWidget w_;
+    QDialog w_;
     QLabel* text_;
+    bool cancelled_ = false;
 };
 
 } // namespace
@@ -356,8 +371,10 @@ void TFrmPapel::BtnPrintClick() {
         QPrinter printer(QPrinter::HighResolution);
         if (!chPrn0->isChecked() && PrnCombo->currentIndex() >= 0)
             printer.setPrinterName(PrnCombo->currentText());
-        WaitWindow wait(this);
+        WaitWindow wait(this, true);
         doc->printAll(printer, print::ReportDocument::Rows::Forget, wait.progress());
+    } catch (const print::ReportCancelled&) {
+        return; // the screen stays for another try
     } catch (const std::exception& e) {
         ShowError(this, Q(e.what()));
         return;
@@ -381,8 +398,10 @@ void TFrmPapel::BtnPdfClick() {
     }
     if (path.isEmpty()) return;
     try {
-        WaitWindow wait(this);
+        WaitWindow wait(this, true);
         doc->writePdf(path, print::ReportDocument::Rows::Forget, wait.progress());
+    } catch (const print::ReportCancelled&) {
+        return; // no file is left; the screen stays for another try
     } catch (const std::exception& e) {
         ShowError(this, Q(e.what()));
         return;
