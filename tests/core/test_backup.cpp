@@ -180,6 +180,34 @@ TEST(Backup, SecondBackupOfTheDayReplacesTheEntry) {
               "Segunda");
 }
 
+// A backup that died between freezing the file and releasing it leaves the company in the
+// engine's backup mode: the company still works (writes go to a side file), and the next
+// backup ends that mode, merges what was written meanwhile and goes on.
+TEST(Backup, BackupModeLeftByADeadBackupIsEndedByTheNextOne) {
+    const std::string company = test::CopyTemplate("kesh0.fdb", "leftover");
+    {
+        db::Connection conn = db::Connection::open(company);
+        conn.executeImmediate("alter database begin backup");
+    } // the process "dies": nobody ends the mode
+    db::WithTransaction(company, [](db::Transaction& tr) { insertEntry(tr, 1); });
+    auto state = [&] {
+        db::Connection conn = db::Connection::open(company);
+        db::Transaction tr = conn.begin();
+        return tr.queryInt("select mon$backup_state from mon$database");
+    };
+    ASSERT_EQ(state(), 1);
+
+    const fs::path out = test::ScratchDir("leftover-out");
+    const std::string archive = CreateBackup(company, out.string(), Date::fromYmd(2026, 6, 1), nbackupTool());
+    EXPECT_EQ(state(), 0);
+    const fs::path back = test::ScratchDir("leftover-back");
+    RestoreBackup(archive, back.string(), false);
+    EXPECT_EQ(db::WithTransaction((back / "leftover.vrn").string(), [](db::Transaction& tr) {
+                  return tr.queryText("select descrip from asientos");
+              }),
+              "Asiento 1");
+}
+
 TEST(Backup, RemoteCompanyIsRefusedWithAMessage) {
     try {
         CreateBackup("servidor.remoto:/srv/x.vrn", test::ScratchDir("remote").string(),

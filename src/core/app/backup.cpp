@@ -2,6 +2,9 @@
 
 #include <zip.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "app/fbtools.h"
@@ -160,13 +164,60 @@ std::string LocalCompanyFile(const std::string& dsn) {
     return path;
 }
 
+// Held by whoever is copying a company file, so a backup mode found on the file can be told
+// apart: held means another backup is running now; free means the backup that set the mode
+// died before ending it (the company keeps working, but every later backup would be refused).
+// Copies are only taken of files on this machine, so a lock in the shared temporary folder
+// seen by every user's processes is enough; it is released when its holder ends, however.
+class BackupLock {
+public:
+    explicit BackupLock(const std::string& localFile) {
+        std::error_code ec;
+        fs::path canonical = fs::weakly_canonical(localFile, ec);
+        if (ec) canonical = localFile;
+        const fs::path lock = fs::temp_directory_path(ec) /
+                              ("kesh2-respaldo-" +
+                               std::to_string(std::hash<std::string>{}(canonical.string())) +
+                               ".lock");
+        const mode_t old = ::umask(0);
+        fd_ = ::open(lock.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+        ::umask(old);
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd_);
+            throw BackupError("Ya hay un respaldo de esta empresa en curso. Espere a que termine "
+                              "y vuelva a intentarlo.");
+        }
+        // A lock file that cannot be opened only loses the leftover check below.
+    }
+    ~BackupLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool held() const { return fd_ >= 0; }
+    BackupLock(const BackupLock&) = delete;
+    BackupLock& operator=(const BackupLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// 0 normal, 1 stalled (a backup mode is on), 2 merging the side file.
+int BackupState(db::Connection& conn) {
+    db::Transaction tr = conn.begin();
+    return static_cast<int>(tr.queryInt("select mon$backup_state from mon$database"));
+}
+
 void FrozenCopy(const std::string& dsn, const std::string& localFile, const std::string& dest,
                 const std::string& nbackupTool) {
     if (nbackupTool.empty())
         throw BackupError("No se encuentra la herramienta nbackup de Firebird: revise FirebirdDir "
                           "en kesh.ini.");
+    BackupLock lock(localFile);
     db::Connection conn = db::Connection::open(dsn);
     try {
+        if (lock.held() && BackupState(conn) == 1) {
+            // Nobody holds the lock: the mode was left by a backup that did not finish.
+            conn.executeImmediate("alter database end backup");
+        }
         conn.executeImmediate("alter database begin backup");
     } catch (const db::DbError& e) {
         throw BackupError("No se puede preparar la empresa para el respaldo (¿otro respaldo en "
