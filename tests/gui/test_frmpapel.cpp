@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/inifile.h"
 #include "accounts/balance.h"
+#include "app/inifile.h"
 #include "app/settings.h"
 #include "gui/reports/fontselectform.h"
 #include "gui/reports/frmpapel.h"
@@ -19,18 +19,11 @@
 #include "db/database.h"
 #include "gui/accounts/brctasfrm.h"
 #include "frametest.h"
+#include "pdftext.h"
 
+using kesh::test::PdfText;
 using namespace kesh;
 using namespace kesh::gui;
-
-namespace {
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-} // namespace
 
 class TestFrmPapel : public QObject {
     Q_OBJECT

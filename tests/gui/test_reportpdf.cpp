@@ -10,22 +10,14 @@
 #include "reports/reportjob.h"
 #include "support/reportfixture.h"
 #include "support/testsupport.h"
+#include "pdftext.h"
 
+using kesh::test::PdfText;
 using namespace kesh;
 using namespace kesh::print;
 using namespace kesh::reports;
 
 namespace {
-
-QString PdfText(const QString& pdf, const QString& extra = {}) {
-    QProcess p;
-    QStringList args{"-layout"};
-    if (!extra.isEmpty()) args << extra.split(' ');
-    args << pdf << "-";
-    p.start("pdftotext", args);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 QString PdfInfo(const QString& pdf) {
     QProcess p;

@@ -16,18 +16,13 @@
 #include "reports/reportjob.h"
 #include "support/reportfixture.h"
 #include "support/testsupport.h"
+#include "pdftext.h"
 
+using kesh::test::PdfText;
 using namespace kesh;
 using namespace kesh::gui;
 
 namespace {
-
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 const char* kLost =
     "No se pudo terminar de leer el informe: se perdió la conexión con la base de datos.";
