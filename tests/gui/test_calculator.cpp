@@ -13,6 +13,7 @@
 #include "gui/entries/edasifrm.h"
 #include "gui/widgets/calculator.h"
 #include "gui/widgets/dialogs.h"
+#include "screenshot.h"
 
 using namespace kesh;
 using namespace kesh::gui;
@@ -34,6 +35,7 @@ struct CalcUser {
             opened = true;
             firstDisplay = c->displayText();
             QTest::keyClicks(c, keys);
+            kesh::test::Screenshot(c, QStringLiteral("calculadora"));
             QTest::keyClick(c, cancel ? Qt::Key_Escape : Qt::Key_Return);
         });
     }

@@ -20,6 +20,7 @@
 #include "gui/entries/entryutil.h"
 #include "gui/entries/reenumfrm.h"
 #include "gui/widgets/dialogs.h"
+#include "screenshot.h"
 
 using namespace kesh;
 using namespace kesh::gui;
@@ -144,6 +145,10 @@ private slots:
         QCOMPARE(b->LCuenta->text(), QStringLiteral("2 asientos"));
         QCOMPARE(b->LTitulo->text(), QStringLiteral("ASIENTOS GENERICOS"));
         QCOMPARE(b->pasesModel->rowCount(), 2);
+        mdi.resize(1100, 650);
+        b->parentWidget()->showMaximized();
+        mdi.show();
+        kesh::test::Screenshot(&mdi, QStringLiteral("asientos"));
         b->cbMes->setCurrentIndex(12);  // "Diciem"
         QCOMPARE(b->model->rowCount(), 1);
         b->cbMes->setCurrentIndex(0);

@@ -20,6 +20,7 @@
 #include "gui/accounts/brctasfrm.h"
 #include "frametest.h"
 #include "pdftext.h"
+#include "screenshot.h"
 
 using kesh::test::PdfText;
 using namespace kesh;
@@ -188,9 +189,14 @@ private slots:
         TfrmPreview* seen = nullptr;
         TFrmPapel::previewHook = [&](TfrmPreview* p) { seen = p; };
         TFrmPapel f(ctx_, params_, "Diario");
+        f.show();
+        test::Screenshot(&f, QStringLiteral("preparar-informe"));
         f.BtnPreviewClick();
         QVERIFY(seen);
         seen->finishLayout();
+        seen->showNormal();
+        seen->resize(1000, 760);
+        test::Screenshot(seen, QStringLiteral("vista-previa"));
         QCOMPARE(seen->status(), QString(" TERMINADO"));
         QCOMPARE(seen->LTotPags->text(), QString("1"));
         QCOMPARE(seen->SpinDePagina->value(), 1);
