@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/termination.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
@@ -77,9 +79,14 @@ ToolRun RunTool(const std::vector<std::string>& argv) {
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    AllowTerminationInChild(attr);
+
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+    const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, &attr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
     ::close(pipefd[1]);
     if (rc != 0) {
         ::close(pipefd[0]);

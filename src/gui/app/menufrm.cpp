@@ -32,6 +32,7 @@
 #include "app/backup_daily.h"
 #include "app/settings.h"
 #include "app/sqlhelpers.h"
+#include "app/termination.h"
 #include "db/fiscalyears.h"
 #include "entries/browse.h"
 #include "gui/accounts/openaccounts.h"
@@ -959,6 +960,7 @@ void TMenuFrm::ContenidoClick() {
         ShowMessage(this, QStringLiteral("No se encuentra la ayuda: ") + index);
         return;
     }
+    kesh::TerminationUnblocked forTheBrowser;
     QDesktopServices::openUrl(QUrl::fromLocalFile(index));
 }
 

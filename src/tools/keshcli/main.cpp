@@ -3,6 +3,7 @@
 #include <exception>
 #include <map>
 
+#include "app/termination.h"
 #include "db/database.h"
 #include "command.h"
 
@@ -67,6 +68,7 @@ Args ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
 
 int main(int argc, char** argv) {
     using namespace kesh::cli;
+    kesh::ExitOnTermination();
     if (argc < 2) {
         usage();
         return 2;

@@ -12,8 +12,10 @@
 #include "app/fbtools.h"
 #include "app/maintenance.h"
 #include "app/settings.h"
+#include "app/termination.h"
 
 int main() {
+    kesh::ExitOnTermination();
     try {
         const std::string appDir = kesh::ResolveAppDir(kesh::ProgramDir());
         const kesh::Settings settings = kesh::LoadSettings(kesh::KeshIniPath(appDir));
