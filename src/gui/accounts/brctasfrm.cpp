@@ -32,6 +32,7 @@
 #include "gui/accounts/recalc.h"
 #include "gui/app/guiutil.h"
 #include "gui/widgets/dialogs.h"
+#include "gui/widgets/waitcursor.h"
 #include "reports/reportrows.h"
 
 using namespace kesh;
@@ -377,7 +378,10 @@ void TBrCtasFrm::Reload(const QString& code) {
     try {
         // The balances come from the per-month sums: fold the deltas the saves left since the
         // last fold (a few, usually) so the list reads a few rows per account.
-        if (q.year != 0) reports::CompactMonthlyBalances(ctx_.companyPath);
+        if (q.year != 0) {
+            WaitCursor busy; // after entries were loaded in bulk there may be many
+            reports::CompactMonthlyBalances(ctx_.companyPath);
+        }
         db::Transaction tr = readTransaction();
         rows = LoadAccountList(tr, q);
         tr.commit();

@@ -13,6 +13,7 @@
 #include "app/maintenance.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/choosers.h"
+#include "gui/widgets/waitcursor.h"
 
 namespace kesh::gui {
 

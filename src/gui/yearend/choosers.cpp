@@ -1,7 +1,5 @@
 #include "gui/yearend/choosers.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QFileDialog>
 
 namespace kesh::gui {
@@ -29,8 +27,5 @@ QString ChooseZipFile(QWidget* parent, const QString& startDir) {
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().first();
 }
-
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
 
 } // namespace kesh::gui

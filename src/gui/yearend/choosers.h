@@ -17,12 +17,4 @@ QString ChooseFolder(QWidget* parent, const QString& title, const QString& start
 // A zip archive: filter "Archivos comprimidos (*.zip)", default extension zip.
 QString ChooseZipFile(QWidget* parent, const QString& startDir);
 
-// The wait cursor for as long as a long operation (copy, extraction, tool runs) lasts.
-struct WaitCursor {
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace kesh::gui

@@ -11,6 +11,7 @@
 #include "db/database.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/yearend/choosers.h"
+#include "gui/widgets/waitcursor.h"
 
 namespace kesh::gui {
 namespace {
