@@ -65,17 +65,7 @@ private slots:
         std::filesystem::create_directories(appDir_.filePath("Datos").toStdString());
     }
     void init() {
-        ctx_ = AppContext{};
-        ctx_.appDir = appDir_.path().toStdString();
-        ctx_.companyPath = fx_.path;
-        ctx_.currentEj.id = fx_.year2025;
-        ctx_.currentEj.fech1 = Date::fromYmd(2025, 1, 1);
-        ctx_.currentEj.fech2 = Date::fromYmd(2025, 12, 31);
-        ctx_.companyData.nombre = "Ferretería El Ñandú S.R.L.";
-        ctx_.reportRange.fromCode = "0001";
-        ctx_.reportRange.toCode = "00039999";
-        ctx_.reportRange.fromDate = Date::fromYmd(2025, 1, 1);
-        ctx_.reportRange.toDate = Date::fromYmd(2025, 12, 31);
+        ctx_ = fx_.Context2025(appDir_.path().toStdString());
         ctx_.settings.DSumasIguales = true;
         ctx_.settings.Marrastrasaldos = true;
         ctx_.settings.MTotMes = true;

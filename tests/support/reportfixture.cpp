@@ -118,4 +118,20 @@ void CutOtherConnections(const std::string& path) {
     });
 }
 
+AppContext ReportFixture::Context2025(const std::string& appDir) const {
+    AppContext ctx;
+    ctx.appDir = appDir;
+    ctx.companyPath = path;
+    ctx.currentEj.id = year2025;
+    ctx.currentEj.descrip = "Ejercicio 2025";
+    ctx.currentEj.fech1 = Date::fromYmd(2025, 1, 1);
+    ctx.currentEj.fech2 = Date::fromYmd(2025, 12, 31);
+    ctx.companyData.nombre = "Ferretería El Ñandú S.R.L.";
+    ctx.reportRange.fromCode = "0001";
+    ctx.reportRange.toCode = "00039999";
+    ctx.reportRange.fromDate = Date::fromYmd(2025, 1, 1);
+    ctx.reportRange.toDate = Date::fromYmd(2025, 12, 31);
+    return ctx;
+}
+
 } // namespace kesh::test

@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/context.h"
+
 namespace kesh::test {
 
 struct ReportFixture {
@@ -26,6 +28,10 @@ struct ReportFixture {
     int year2024 = 0;
     int year2025 = 0;
     int entry2025Deposit = 0; // asientos.id of 2025 #2
+
+    // The program's state with this company open on 2025: the whole chart and the whole year
+    // as the report range, installation folder `appDir`.
+    AppContext Context2025(const std::string& appDir) const;
 };
 
 ReportFixture MakeReportFixture(const std::string& name);
