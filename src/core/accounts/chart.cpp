@@ -61,33 +61,6 @@ void deleteAuxRecord(db::Transaction& tr, const AccountInfo& a) {
         tr.execute("delete from auxalu where id = ?", {a.idaux});
 }
 
-void remapCodeLists(db::Transaction& tr,
-                    const std::vector<std::pair<std::string, std::string>>& mapping);
-
-// Rewrites account codes everywhere they are stored. Done in two steps through codes no
-// account can have ("#n"), so that one account may take a code another one is leaving in
-// the same change without ever meeting it (cuentas.cod is unique, and a line moved once
-// must not be moved again by the next rename).
-void applyCodeMapping(db::Transaction& tr,
-                      const std::vector<std::pair<std::string, std::string>>& mapping) {
-    struct Column { const char* update; };
-    static const Column columns[] = {
-        {"update cuentas set cod = ? where cod = ?"},
-        {"update pases set cod = ? where cod = ?"},
-        {"update balance set cod = ? where cod = ?"},
-        {"update tippase set cod = ? where cod = ?"},
-        {"update auxasi set codprov = ? where codprov = ?"},
-    };
-    for (const Column& c : columns) {
-        db::Statement s = tr.prepare(c.update);
-        for (size_t i = 0; i < mapping.size(); ++i)
-            s.execute({"#" + std::to_string(i), mapping[i].first});
-        for (size_t i = 0; i < mapping.size(); ++i)
-            s.execute({mapping[i].second, "#" + std::to_string(i)});
-    }
-    remapCodeLists(tr, mapping);
-}
-
 // The billing concepts of the company (CCodigos, VCodigos) and of each party (auxctas.codigos)
 // keep account codes in fixed-width lists; a renamed account is renamed there as well, so a
 // voucher never splits its amount onto a code that no longer exists.
@@ -125,6 +98,30 @@ void remapCodeLists(db::Transaction& tr,
         const std::string codes = remap(list, changed);
         if (changed) tr.execute("update auxctas set codigos = ? where id = ?", {codes, id});
     }
+}
+
+// Rewrites account codes everywhere they are stored. Done in two steps through codes no
+// account can have ("#n"), so that one account may take a code another one is leaving in
+// the same change without ever meeting it (cuentas.cod is unique, and a line moved once
+// must not be moved again by the next rename).
+void applyCodeMapping(db::Transaction& tr,
+                      const std::vector<std::pair<std::string, std::string>>& mapping) {
+    struct Column { const char* update; };
+    static const Column columns[] = {
+        {"update cuentas set cod = ? where cod = ?"},
+        {"update pases set cod = ? where cod = ?"},
+        {"update balance set cod = ? where cod = ?"},
+        {"update tippase set cod = ? where cod = ?"},
+        {"update auxasi set codprov = ? where codprov = ?"},
+    };
+    for (const Column& c : columns) {
+        db::Statement s = tr.prepare(c.update);
+        for (size_t i = 0; i < mapping.size(); ++i)
+            s.execute({"#" + std::to_string(i), mapping[i].first});
+        for (size_t i = 0; i < mapping.size(); ++i)
+            s.execute({mapping[i].second, "#" + std::to_string(i)});
+    }
+    remapCodeLists(tr, mapping);
 }
 
 } // namespace

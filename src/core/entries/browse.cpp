@@ -93,16 +93,6 @@ int ReadRows(db::Statement& s, const ListColumns& c, std::vector<EntryListRow>& 
 
 } // namespace
 
-std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, int month,
-                                      const std::string& amount) {
-    db::Statement s = OpenList(tr, year, view, month, amount);
-    const ListColumns c(s);
-    std::vector<EntryListRow> rows;
-    while (ReadRows(s, c, rows, 4096) == 4096) {
-    }
-    return rows;
-}
-
 struct EntryListCursor::Impl {
     db::Transaction tr;
     db::Statement st;

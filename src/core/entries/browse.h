@@ -13,7 +13,6 @@
 
 namespace kesh::db {
 class Connection;
-class Transaction;
 }
 
 namespace kesh::entries {
@@ -52,12 +51,9 @@ struct EntryListRow {
     int nrec = 0;
 };
 
-// The list of a view, fully fetched, in the order the procedure gives.
-std::vector<EntryListRow> ListEntries(db::Transaction& tr, int year, View view, int month,
-                                      const std::string& amount);
-
-// The same list read a part at a time, so a browser can show the first screen of a year of
-// 100 000 entries at once and bring in the rest as it is needed. The rows come from one
+// The list of a view, in the order the procedure gives, read a part at a time, so a browser
+// can show the first screen of a year of 100 000 entries at once and bring in the rest as it
+// is needed. The rows come from one
 // read-only snapshot of `conn` (which must outlive the cursor), ended after the last row.
 class EntryListCursor {
 public:
